@@ -1,0 +1,34 @@
+#include "CommandSet.h"
+
+namespace {
+using S = DeviceSettings;
+constexpr PayloadTerm kNone{nullptr, 0};
+}  // namespace
+
+// clang-format off
+const std::array<CommandSpec, kCommandCount> kCommandSet = {{
+    {"Device_Initial", "Status: Recover The Devive To Initial State", "Status: Devive Initial Ok!",
+     'U', 0, 0, {kNone, kNone, kNone}},
+    {"Device_Connect", "Status: Connect With Device", "Status: Connect To Device!", 'e', 0, 0,
+     {kNone, kNone, kNone}},
+    {"Device_Type_Setup", "Status: Setup Device Type", "Status: Device Tpye Setup Ok!",
+     kDeviceTypeLetter, '0', 1, {{{&S::deviceType, 1}, kNone, kNone}}},
+    {"Check_Standards_Setup", "Status: Setup Check Standards", "Status: Check Standards Setup Ok!",
+     'B', '0', 1, {{{&S::checkCode, 1}, kNone, kNone}}},
+    {"MSR1_Standards_Setup", "Status: Setup MSR1 Standards", "Status: MSR1 Standards Setup Ok!",
+     'C', '0', 1, {{{&S::msr1Standard, 1}, kNone, kNone}}},
+    {"MSR2_Standards_Setup", "Status: Setup MSR2 Standards", "Status: MSR2 Standards Setup Ok!",
+     'D', '0', 1, {{{&S::msr2Standard, 1}, kNone, kNone}}},
+    {"MSR3_Standards_Setup", "Status: Setup MSR3 Standards", "Status: MSR3 Standards Setup Ok!",
+     'E', '0', 1, {{{&S::msr3Standard, 1}, kNone, kNone}}},
+    // The code types travel as a plain number, two bits per track.
+    {"MSR_Code_Type_setup", "Status: Setup MSR Code Type", "Status: MSR Code Type Setup Ok!", 'F',
+     0, 3, {{{&S::msr1CodeType, 1}, {&S::msr2CodeType, 4}, {&S::msr3CodeType, 16}}}},
+    {"MSR_Read_Limit", "Status: Setup MSR Read Limit", "Status: MSR Read Limit Setup Ok!", 'G',
+     '0', 3, {{{&S::track1Limit, 1}, {&S::track2Limit, 2}, {&S::track3Limit, 4}}}},
+}};
+// clang-format on
+
+bool IsCommandType(int32_t type) {
+    return type >= 0 && type < kCommandCount;
+}

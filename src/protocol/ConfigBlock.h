@@ -1,0 +1,35 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "DeviceSettings.h"
+
+// The reader's 24-byte configuration: the payload of the ESC 'S' frame and
+// the body of the configuration reply.
+inline constexpr int kConfigBlockSize = 24;
+using ConfigBlock = std::array<uint8_t, kConfigBlockSize>;
+
+// One setting packed into a bit field of the block. An inverted flag is 1 in
+// the block when its check box is clear.
+struct BlockBits {
+    int32_t DeviceSettings::*field;
+    int byte;
+    int shift;
+    int width;
+    bool inverted;
+};
+
+inline constexpr int kBlockBitsCount = 35;
+extern const std::array<BlockBits, kBlockBitsCount> kBlockBits;
+
+// Writes the device type byte ('0', CUSTOM) and every bit field. The code
+// bytes and bytes 14 and 15 are left as the block holds them.
+void EncodeBlockSettings(const DeviceSettings& settings,
+                         std::span<uint8_t, kConfigBlockSize> block);
+
+// Reads the device type (an ASCII digit) and every bit field; bits outside
+// the fields are ignored. The code bytes are not settings and are not read.
+void DecodeBlockSettings(std::span<const uint8_t, kConfigBlockSize> block,
+                         DeviceSettings& settings);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <span>
+#include <vector>
+
+#include "DeviceSettings.h"
+#include "FormOperations.h"
+
+// The radio buttons of the group that starts at firstId, in form order: from
+// that button up to the next control marked first of a group, counting radios
+// only. Empty when firstId is not in the form.
+std::vector<int> RadioGroupMembers(std::span<const FormEntry> formOrder, int firstId);
+
+// The two-way copy between the window's record and its controls. Save copies
+// controls to record, load copies record to controls; a load is also what
+// makes a new status text visible.
+class SettingsExchange {
+  public:
+    explicit SettingsExchange(FormOperations& form);
+
+    void Save(WindowRecord& record) const;
+    void Load(const WindowRecord& record);
+
+    // Number of radios in the group bound to a setting (0 for a check box).
+    int GroupSize(int bindingIndex) const;
+
+  private:
+    FormOperations& form_;
+    // The radio group of each radio-bound setting, derived once from the form.
+    std::array<std::vector<int>, kSettingCount> groups_;
+};

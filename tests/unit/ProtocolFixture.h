@@ -1,0 +1,44 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "CommandSet.h"
+#include "ConfigProtocol.h"
+#include "InMemoryForm.h"
+
+// A window's worth of protocol state over an in-memory form.
+class ProtocolFixture : public ::testing::Test {
+  protected:
+    // Shows the given settings in the form, as if the user had set them.
+    void ShowSettings(const std::function<void(DeviceSettings&)>& edit) {
+        edit(record.settings);
+        protocol.Load();
+    }
+
+    // Every radio group on its first button, every check box clear.
+    static void FirstButtons(DeviceSettings& s) {
+        for (const SettingBinding& b : kSettingBindings) {
+            s.*b.field = 0;
+        }
+    }
+
+    std::vector<uint8_t> Frame() const {
+        const CommandFrame& f = exchange.commandFrame;
+        return {f.bytes.begin(), f.bytes.begin() + f.length};
+    }
+
+    void SendCmd(int32_t commandType) {
+        exchange.commandType = commandType;
+        protocol.BuildCommandFrame();
+    }
+
+    std::string ShownStatus() const { return form.Text(1004); }
+
+    InMemoryForm form;
+    WindowRecord record;
+    ExchangeState exchange;
+    ConfigProtocol protocol{form, record, exchange};
+};
