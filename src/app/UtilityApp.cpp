@@ -1,0 +1,31 @@
+#include "UtilityApp.h"
+
+#include <QApplication>
+#include <memory>
+
+#include "AboutBox.h"
+#include "AppIcon.h"
+#include "MainWindow.h"
+
+void UtilityApp::PrepareApplication(QApplication& app) {
+    app.setApplicationName(QStringLiteral("Tallisk Program"));
+    app.setApplicationDisplayName(QString());
+    app.setApplicationVersion(QStringLiteral("1.0.0.1"));
+    app.setWindowIcon(AppIcon());
+}
+
+void UtilityApp::WireWindow(MainWindow& window) {
+    QObject::connect(&window, &MainWindow::aboutRequested, &window, [&window] {
+        AboutBox about(&window);
+        about.exec();
+    });
+}
+
+int UtilityApp::Run() {
+    auto window = std::make_unique<MainWindow>(exchange_);
+    WireWindow(*window);
+    // The run's result, Exit or the close box, is not looked at.
+    window->RunModal();
+    window.reset();
+    return 0;
+}

@@ -1,0 +1,10 @@
+#include <QApplication>
+
+#include "UtilityApp.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    UtilityApp::PrepareApplication(app);
+    UtilityApp utility;
+    return utility.Run();
+}

@@ -1,0 +1,112 @@
+#include "FormBuilder.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+
+#include "CloseUpComboBox.h"
+
+namespace {
+
+constexpr int kMinVisibleListEntries = 1;
+
+const QString kFrameStyle = QStringLiteral(
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.55em; }");
+const QString kLeftCaption = QStringLiteral(
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+    " left: 6px; padding: 0 2px; }");
+const QString kCentredCaption = QStringLiteral(
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top center;"
+    " padding: 0 2px; }");
+
+QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
+    const QString label = QString::fromUtf8(spec.label);
+    switch (spec.kind) {
+        case ControlKind::Frame: {
+            auto* box = new QGroupBox(label, parent);
+            box->setAlignment(spec.centredCaption ? Qt::AlignHCenter : Qt::AlignLeft);
+            // The caption sits on the frame's top line, as dialog frames have it.
+            box->setStyleSheet(spec.centredCaption ? kFrameStyle + kCentredCaption
+                                                   : kFrameStyle + kLeftCaption);
+            return box;
+        }
+        case ControlKind::Label: {
+            auto* text = new QLabel(label, parent);
+            text->setTextFormat(Qt::PlainText);
+            return text;
+        }
+        case ControlKind::Radio:
+            return new QRadioButton(label, parent);
+        case ControlKind::CheckBox:
+            return new QCheckBox(label, parent);
+        case ControlKind::DropList: {
+            auto* list = new CloseUpComboBox(parent);
+            // A plain list popup that honours the number of visible entries.
+            list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+            return list;
+        }
+        case ControlKind::TextBox: {
+            auto* box = new QPlainTextEdit(parent);
+            box->setReadOnly(true);
+            box->setLineWrapMode(QPlainTextEdit::NoWrap);
+            box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            return box;
+        }
+        case ControlKind::Button: {
+            auto* button = new QPushButton(label, parent);
+            // No button is pressed by the Enter key.
+            button->setAutoDefault(false);
+            button->setDefault(false);
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+void Place(QWidget* widget, const ControlSpec& spec, DialogBaseUnits base) {
+    const QRect rect = DluToPixels(spec.rect, base);
+    if (spec.kind != ControlKind::DropList) {
+        widget->setGeometry(rect);
+        return;
+    }
+    // The closed box has its ordinary height at the top of the rectangle;
+    // the rest of the rectangle is the dropped-down part.
+    auto* list = static_cast<QComboBox*>(widget);
+    const int closedHeight = list->sizeHint().height();
+    list->setGeometry(rect.x(), rect.y(), rect.width(), closedHeight);
+    const int entryHeight = list->fontMetrics().height() + 2;
+    list->setMaxVisibleItems(
+        std::max(kMinVisibleListEntries, (rect.height() - closedHeight) / entryHeight));
+}
+
+}  // namespace
+
+FormWidgets BuildForm(QWidget* parent, std::span<const ControlSpec> controls) {
+    const DialogBaseUnits base = BaseUnitsOf(parent->font());
+    FormWidgets form;
+    QButtonGroup* group = nullptr;
+    for (const ControlSpec& spec : controls) {
+        QWidget* widget = MakeWidget(spec, parent);
+        Place(widget, spec, base);
+        if (spec.id != kNoId) {
+            widget->setObjectName(QStringLiteral("control%1").arg(spec.id));
+            widget->setProperty("controlId", spec.id);
+            form.byId[spec.id] = widget;
+        }
+        if (spec.kind == ControlKind::Radio) {
+            if (spec.firstOfGroup || group == nullptr) {
+                group = new QButtonGroup(parent);
+            }
+            group->addButton(static_cast<QRadioButton*>(widget), spec.id);
+            form.groupOfRadio[spec.id] = group;
+        }
+        form.inFormOrder.push_back(widget);
+    }
+    return form;
+}

@@ -1,0 +1,191 @@
+#include "MainWindow.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QShortcut>
+#include <QStyle>
+
+#include "CommandSet.h"
+#include "ConnectionTexts.h"
+#include "ControlIds.h"
+#include "DialogUnits.h"
+#include "IconPosition.h"
+#include "NameTables.h"
+
+namespace {
+constexpr const char* kAboutEntry = "About Tallisk(&A)...";
+constexpr const char* kCaptionAsDesigned = "Tallisk Ver 1.0";
+
+QtForm* BuildFormOn(QWidget* window) {
+    window->setFont(FormFont());  // dialog units come from the form's font
+    return new QtForm(window);
+}
+}  // namespace
+
+MainWindow::MainWindow(ExchangeState& exchange, QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      exchange_(exchange),
+      form_(BuildFormOn(this)),
+      protocol_(*form_, record_, exchange_),
+      deviceIndex_(kCurrentDeviceIndex),
+      connectModeIndex_(kUsbHidMode),
+      windowMenu_(new QMenu(this)),
+      icon_(QApplication::windowIcon()),
+      readerSearch_([] { return static_cast<int>(kFindNoHidDevice); }) {
+    setWindowTitle(QString::fromUtf8(kCaptionAsDesigned));
+    const DialogBaseUnits base = BaseUnitsOf(font());
+    resize(DluToPixelsX(kFormWidthDlu, base), DluToPixelsY(kFormHeightDlu, base));
+
+    windowMenu_->addAction(tr("Close"))->setData(kCloseCommand);
+    connect(windowMenu_, &QMenu::triggered, this,
+            [this](QAction* action) { OnSysCommand(action->data().toInt()); });
+    // The window manager owns the title bar's menu; this one opens from the
+    // form's background or with Alt+Space.
+    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+    connect(shortcut, &QShortcut::activated, this,
+            [this] { ShowWindowMenu(mapToGlobal(QPoint(0, 0))); });
+
+    connect(form_, &QtForm::clicked, this, [this](int id) {
+        if (id == ctl::Exit) {
+            reject();
+        }
+    });
+}
+
+int MainWindow::RunModal() {
+    Initialise();
+    return exec();
+}
+
+void MainWindow::Initialise() {
+    protocol_.Load();
+    AppendAboutEntry();
+    setWindowIcon(icon_);
+    protocol_.Save();
+    deviceIndex_ = kCurrentDeviceIndex;
+    connectModeIndex_ = kUsbHidMode;
+    exchange_.commandType = kNoCommand;
+    form_->Enable(ctl::CommandTypeList, false);
+    form_->DisableAllControls();
+
+    form_->AddListEntry(ctl::DeviceNameList,
+                        QString::fromUtf8(kDeviceModels[static_cast<size_t>(deviceIndex_)].name));
+    for (const char* mode : kConnectModeNames) {
+        form_->AddListEntry(ctl::ConnectModeList, QString::fromUtf8(mode));
+    }
+    FillCommandList();
+    form_->SelectIndex(ctl::DeviceNameList, 0);
+    form_->SelectIndex(ctl::ConnectModeList, connectModeIndex_);
+    form_->SelectIndex(ctl::CommandTypeList, exchange_.commandType);
+    FillCodeLists();
+    UpdateTitle();
+    record_.statusText = status::kPrefix;
+    OpenConnection();
+    form_->FocusComparisonBox();
+    protocol_.Load();
+    // The first control that takes the focus gets it, as a dialog starts.
+    form_->Focus(ctl::Exit);
+}
+
+void MainWindow::AppendAboutEntry() {
+    windowMenu_->addSeparator();
+    windowMenu_->addAction(QString::fromUtf8(kAboutEntry))->setData(kAboutCommand);
+}
+
+void MainWindow::FillCommandList() {
+    protocol_.Load();
+    for (std::string_view name : CommandNameTable()[static_cast<size_t>(deviceIndex_)]) {
+        if (!name.empty()) {
+            form_->AddListEntry(
+                ctl::CommandTypeList,
+                QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        }
+    }
+}
+
+void MainWindow::FillCodeLists() {
+    protocol_.Load();
+    for (int value = 1; value <= kCodeListEntries; ++value) {
+        const std::string_view name = CodeNameOf(value);
+        const QString entry = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        for (const CodeBinding& code : kCodeBindings) {
+            form_->AddListEntry(code.listId, entry);
+        }
+    }
+}
+
+void MainWindow::UpdateTitle() {
+    protocol_.Save();
+    setWindowTitle(QStringLiteral("%1 [%2]").arg(
+        QString::fromUtf8(kDeviceModels[static_cast<size_t>(deviceIndex_)].name),
+        QString::fromUtf8(kConnectModeNames[static_cast<size_t>(connectModeIndex_)])));
+    protocol_.Load();
+}
+
+void MainWindow::SetStatus(const std::string& text) {
+    record_.statusText = text;
+    protocol_.Load();
+}
+
+void MainWindow::OpenConnection() {
+    form_->Enable(ctl::CommandTypeList, false);
+    if (connectModeIndex_ == kUsbHidMode) {
+        if (ConnectUsb() == kFindOpened) {
+            form_->Enable(ctl::CommandTypeList, true);
+        }
+        form_->EnableTestControls();
+    } else if (connectModeIndex_ == kSerialMode) {
+        // No serial port yet: the open fails.
+        record_.statusText = status::kSerialOpenFailed;
+        form_->EnableTestControls();
+        protocol_.Load();
+    }
+}
+
+int MainWindow::ConnectUsb() {
+    SetStatus(status::kUsbSearching);
+    const int result = readerSearch_();
+    SetStatus(
+        status::FindResultText(result, kDeviceModels[static_cast<size_t>(deviceIndex_)].name));
+    return result;
+}
+
+void MainWindow::OnSysCommand(int commandId) {
+    if ((commandId & ~0xF) == kAboutCommand) {
+        emit aboutRequested();
+    } else if (commandId == kCloseCommand) {
+        close();
+    }
+}
+
+void MainWindow::ShowWindowMenu(const QPoint& globalPos) {
+    windowMenu_->popup(globalPos);
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    ShowWindowMenu(event->globalPos());
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // No dialog keyboard handling: Escape does not close, Enter presses nothing.
+    QWidget::keyPressEvent(event);
+}
+
+bool MainWindow::focusNextPrevChild(bool /*next*/) {
+    return false;  // Tab does not move between controls
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+    if (!isMinimized()) {
+        QDialog::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    const int extent = style()->pixelMetric(QStyle::PM_LargeIconSize);
+    const QPoint at = MinimizedIconPosition(width(), height(), extent, extent);
+    icon_.paint(&painter, at.x(), at.y(), extent, extent);
+}

@@ -1,0 +1,255 @@
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <set>
+
+#include "CloseUpComboBox.h"
+#include "ControlIds.h"
+#include "DialogUnits.h"
+#include "SettingsExchange.h"
+#include "WindowFixture.h"
+
+namespace {
+
+bool HasKind(QWidget* w, ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Frame:
+            return qobject_cast<QGroupBox*>(w) != nullptr;
+        case ControlKind::Label:
+            return qobject_cast<QLabel*>(w) != nullptr;
+        case ControlKind::Radio:
+            return qobject_cast<QRadioButton*>(w) != nullptr;
+        case ControlKind::CheckBox:
+            return qobject_cast<QCheckBox*>(w) != nullptr;
+        case ControlKind::DropList:
+            return qobject_cast<CloseUpComboBox*>(w) != nullptr;
+        case ControlKind::TextBox: {
+            auto* box = qobject_cast<QPlainTextEdit*>(w);
+            return box != nullptr && box->isReadOnly() &&
+                   box->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+        }
+        case ControlKind::Button:
+            return qobject_cast<QPushButton*>(w) != nullptr;
+    }
+    return false;
+}
+
+QString ShownLabel(QWidget* w) {
+    if (auto* box = qobject_cast<QGroupBox*>(w)) {
+        return box->title();
+    }
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        return label->text();
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        return button->text();
+    }
+    return QString();
+}
+
+bool Inside(const DluRect& inner, const DluRect& outer) {
+    return inner.x >= outer.x && inner.y >= outer.y &&
+           inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+using MainForm = WindowFixture;
+
+TEST_F(MainForm, EveryControlStandsWithItsKindLabelAndRectangle) {
+    const DialogBaseUnits base = BaseUnitsOf(window->font());
+    std::set<int> ids;
+    for (const ControlSpec& spec : MainFormControls()) {
+        if (spec.id == kNoId) {
+            continue;
+        }
+        EXPECT_TRUE(ids.insert(spec.id).second) << "duplicate id " << spec.id;
+        QWidget* w = form().Widget(spec.id);
+        ASSERT_NE(w, nullptr) << spec.id;
+        EXPECT_TRUE(HasKind(w, spec.kind)) << spec.id;
+        const QRect expected = DluToPixels(spec.rect, base);
+        EXPECT_EQ(w->pos(), expected.topLeft()) << spec.id;
+        EXPECT_EQ(w->width(), expected.width()) << spec.id;
+        if (spec.kind == ControlKind::DropList) {
+            EXPECT_LT(w->height(), expected.height()) << spec.id;  // closed box only
+        } else {
+            EXPECT_EQ(w->height(), expected.height()) << spec.id;
+        }
+        if (spec.kind != ControlKind::DropList && spec.kind != ControlKind::TextBox &&
+            spec.id != ctl::StatusLine) {
+            EXPECT_EQ(ShownLabel(w), QString::fromUtf8(spec.label)) << spec.id;
+        }
+    }
+    EXPECT_EQ(ids.size(), 118u);
+    EXPECT_EQ(qobject_cast<QRadioButton*>(form().Widget(1058))->text(),
+              QStringLiteral("No STX At Data Head "));
+    EXPECT_EQ(qobject_cast<QCheckBox*>(form().Widget(1132))->text(),
+              QStringLiteral("MSR  Data ERR   Code"));
+    EXPECT_EQ(qobject_cast<QGroupBox*>(form().Widget(1084))->alignment(), Qt::AlignHCenter);
+    EXPECT_EQ(window->size(),
+              QSize(DluToPixelsX(kFormWidthDlu, base), DluToPixelsY(kFormHeightDlu, base)));
+}
+
+TEST_F(MainForm, ControlSetsMatchTheForm) {
+    const std::span<const int> all = AllSettingsControlIds();
+    EXPECT_EQ(all.size(), 113u);
+    const std::set<int> settings(all.begin(), all.end());
+    for (const ControlSpec& spec : MainFormControls()) {
+        const bool outside = spec.id == kNoId || spec.id == ctl::Exit ||
+                             (spec.id >= ctl::CommandTypeList && spec.id <= ctl::StatusLine);
+        EXPECT_EQ(settings.count(spec.id) == 1, !outside) << spec.id;
+    }
+    const DluRect testFrame = FindControl(ctl::CheckReadTestFrame)->rect;
+    for (int id : TestControlIds()) {
+        EXPECT_TRUE(Inside(FindControl(id)->rect, testFrame)) << id;
+    }
+    const DluRect deviceFrame = FindControl(ctl::DeviceTypeFrame)->rect;
+    for (int id : DeviceTypeGroupIds()) {
+        EXPECT_TRUE(Inside(FindControl(id)->rect, deviceFrame)) << id;
+    }
+}
+
+TEST_F(MainForm, StartsAsAfterStartUp) {
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tallisk [USB_HID_Mode]"));
+    EXPECT_EQ(form().Text(ctl::StatusLine), "Status: Find No Device!");
+    for (int id : {ctl::Exit, ctl::DeviceNameList, ctl::ConnectModeList}) {
+        EXPECT_TRUE(form().IsEnabled(id)) << id;
+    }
+    EXPECT_FALSE(form().IsEnabled(ctl::CommandTypeList));
+    const std::span<const int> tests = TestControlIds();
+    for (int id : AllSettingsControlIds()) {
+        const bool isTest = std::find(tests.begin(), tests.end(), id) != tests.end();
+        EXPECT_EQ(form().IsEnabled(id), isTest) << id;
+    }
+    for (const ControlSpec& spec : MainFormControls()) {
+        if (spec.kind == ControlKind::Radio || spec.kind == ControlKind::CheckBox) {
+            EXPECT_EQ(form().IsChecked(spec.id), spec.id == 1007 || spec.id == 1112) << spec.id;
+        }
+    }
+    EXPECT_EQ(form().Text(ctl::SuccessCounter), "SuccessCount:0");
+    EXPECT_EQ(form().Text(ctl::TotalCounter), "Total Count :0");
+    EXPECT_EQ(form().Text(ctl::ComparisonBox), "");
+    EXPECT_EQ(form().Text(ctl::CheckReadDataBox), "");
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(QApplication::focusWidget(), form().Widget(ctl::Exit));
+}
+
+TEST_F(MainForm, ListsHoldTheirEntries) {
+    EXPECT_EQ(form().ListCount(ctl::DeviceNameList), 1);
+    EXPECT_EQ(form().ListEntry(ctl::DeviceNameList, 0), QStringLiteral("Tallisk"));
+    EXPECT_EQ(form().SelectedIndex(ctl::DeviceNameList), 0);
+    EXPECT_EQ(form().ListCount(ctl::ConnectModeList), 2);
+    EXPECT_EQ(form().ListEntry(ctl::ConnectModeList, 1), QStringLiteral("Serial_9600_8_1"));
+    EXPECT_EQ(form().SelectedIndex(ctl::ConnectModeList), 0);
+    EXPECT_EQ(form().ListCount(ctl::CommandTypeList), 9);
+    EXPECT_EQ(form().ListEntry(ctl::CommandTypeList, 7), QStringLiteral("MSR_Code_Type_setup"));
+    EXPECT_EQ(form().SelectedIndex(ctl::CommandTypeList), -1);
+
+    const struct {
+        int index;
+        const char* entry;
+    } entries[] = {{0, "0x01 SOH"}, {0x1F, "0x20 SP "}, {0x5B, "0x5c \\  "}, {126, "0x7f ?  "}};
+    for (const CodeBinding& code : kCodeBindings) {
+        EXPECT_EQ(form().ListCount(code.listId), 127) << code.listId;
+        EXPECT_EQ(form().SelectedIndex(code.listId), -1) << code.listId;
+        for (const auto& e : entries) {
+            EXPECT_EQ(form().ListEntry(code.listId, e.index), QString::fromLatin1(e.entry));
+        }
+    }
+}
+
+TEST_F(MainForm, SearchOutcomeDecidesStatusAndCommandList) {
+    const struct {
+        int findResult;
+        const char* status;
+        bool commandListEnabled;
+    } cases[] = {
+        {0, "Status: Find Tallisk!", true},
+        {2, "Status: The VendorID/ProductID/VersionNumber Probably Wrong!", false},
+        {5, "Status: Not Find Tallisk!\r\n", false},
+        {6, "Status: Find No Device!", false},
+    };
+    for (const auto& c : cases) {
+        MainWindow w(exchange);
+        w.SetReaderSearch([&c] { return c.findResult; });
+        w.Initialise();
+        EXPECT_EQ(w.Form().Text(ctl::StatusLine), c.status);
+        EXPECT_EQ(w.Form().IsEnabled(ctl::CommandTypeList), c.commandListEnabled);
+        EXPECT_TRUE(w.Form().IsEnabled(ctl::ComparisonBox));
+    }
+}
+
+TEST_F(MainForm, RadiosKeepOneCheckedPerGroupAndLoadCanClearAGroup) {
+    form().EnableAllControls();
+    QTest::mouseClick(form().Widget(1022), Qt::LeftButton);
+    QTest::mouseClick(form().Widget(1024), Qt::LeftButton);
+    QTest::mouseClick(form().Widget(1028), Qt::LeftButton);  // another group
+    QTest::mouseClick(form().Widget(1024), Qt::LeftButton);  // clicking again keeps it
+    EXPECT_FALSE(form().IsChecked(1022));
+    EXPECT_TRUE(form().IsChecked(1024));
+    EXPECT_TRUE(form().IsChecked(1028));
+
+    SettingsExchange settings(form());
+    WindowRecord record;
+    settings.Save(record);
+    EXPECT_EQ(record.settings.msr1Standard, 3);
+    EXPECT_EQ(record.settings.msr2Standard, 0);
+    record.settings.msr1Standard = -1;
+    record.settings.msr2Standard = 6;
+    settings.Load(record);
+    for (int id = 1021; id <= 1033; ++id) {
+        EXPECT_FALSE(form().IsChecked(id)) << id;
+    }
+}
+
+TEST_F(MainForm, ListsReportUserChoicesAndCloseUps) {
+    QSignalSpy selections(&form(), &QtForm::selectionChanged);
+    QSignalSpy closeUps(&form(), &QtForm::closedUp);
+    form().SelectIndex(ctl::ConnectModeList, 1);  // from code: no event
+    EXPECT_EQ(selections.count(), 0);
+
+    auto* list = qobject_cast<QComboBox*>(form().Widget(ctl::ConnectModeList));
+    list->showPopup();
+    list->hidePopup();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closeUps.count() == 1; }, 1000));
+    EXPECT_EQ(closeUps.at(0).at(0).toInt(), ctl::ConnectModeList);
+
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Up);  // the user moves the selection
+    EXPECT_EQ(selections.count(), 1);
+    EXPECT_EQ(form().SelectedIndex(ctl::ConnectModeList), 0);
+}
+
+TEST_F(MainForm, KeysDoNotPressButtonsOrCloseTheWindow) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QSignalSpy clicks(&form(), &QtForm::clicked);
+    form().Focus(ctl::Exit);
+    QTest::keyClick(form().Widget(ctl::Exit), Qt::Key_Return);
+    QTest::keyClick(window.get(), Qt::Key_Enter);
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    QTest::keyClick(form().Widget(ctl::Exit), Qt::Key_Tab);
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), form().Widget(ctl::Exit));
+}
+
+TEST_F(MainForm, ScreenshotOfTheMainWindow) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    SaveScreenshot(*window, QStringLiteral("main-window.png"));
+    auto* list = qobject_cast<QComboBox*>(form().Widget(1101));
+    form().EnableAllControls();
+    list->showPopup();
+    QTest::qWait(50);
+    QWidget* popup = list->view()->window();
+    EXPECT_GE(list->maxVisibleItems(), 5);
+    SaveScreenshot(*popup, QStringLiteral("code-list-popup.png"));
+    list->hidePopup();
+}
+
+}  // namespace
