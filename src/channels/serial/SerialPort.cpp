@@ -1,0 +1,331 @@
+#include "SerialPort.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "LineDefinition.h"
+
+namespace {
+
+constexpr uint32_t kTimeoutMs = 1000;
+constexpr auto kShutdownPoll = std::chrono::milliseconds(1);
+
+void Signal(int eventFd) {
+    if (eventFd >= 0) {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(eventFd, &one, sizeof one);
+    }
+}
+
+void Reset(int eventFd) {
+    uint64_t count = 0;
+    [[maybe_unused]] const ssize_t n = ::read(eventFd, &count, sizeof count);
+}
+
+}  // namespace
+
+SerialPort::SerialPort(std::unique_ptr<SerialDevice> device)
+    : device_(device ? std::move(device) : std::make_unique<PosixSerialDevice>()) {}
+
+SerialPort::~SerialPort() {
+    Shutdown();
+    CloseEvents();
+}
+
+std::string SerialPort::DevicePathFor(int portNumber) {
+    const std::string variable = "TALLISK_COM" + std::to_string(portNumber);
+    if (const char* path = std::getenv(variable.c_str()); path != nullptr && *path != '\0') {
+        return path;
+    }
+    return portNumber >= 1 ? "/dev/ttyS" + std::to_string(portNumber - 1) : std::string();
+}
+
+std::string SerialPort::FailureText(const std::string& operation, int error, int portNumber) {
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "WARNING:  %s Failed with the following error: \n%s\nPort: %d\n",
+                  operation.c_str(), std::strerror(error), portNumber);
+    return text;
+}
+
+void SerialPort::SetFailureReporter(std::function<void(const std::string&)> reporter) {
+    reportFailure_ = std::move(reporter);
+}
+
+bool SerialPort::IsOpen() const {
+    return device_->IsOpen();
+}
+
+bool SerialPort::OpenPort(SerialOwner* owner, int portNumber, int baud, char parity, int dataBits,
+                          int stopBits, uint32_t eventMask, uint32_t writeBufferSize) {
+    // A monitor left from an earlier opening ends first; no byte of it
+    // reaches the owner after this returns.
+    EndMonitor();
+
+    CloseEvents();
+    stopRequested_ = false;
+    shutdownEvent_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    writeEvent_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+
+    owner_ = owner;
+    {
+        std::lock_guard<std::mutex> lock(writeLock_);
+        writeBuffer_.assign(writeBufferSize, 0);
+        writeLength_ = 0;
+    }
+    portNumber_ = portNumber;
+    eventMask_ = eventMask;
+
+    std::lock_guard<std::mutex> lock(portLock_);
+    device_->Close();
+    portHungUp_ = false;
+    const std::string definition = FormatLineDefinition(baud, parity, dataBits, stopBits);
+    if (device_->Open(DevicePathFor(portNumber)) != 0) {
+        return false;
+    }
+    // Each setting step that fails is reported and the rest are skipped;
+    // the port stays open either way.
+    [&] {
+        const SerialTimeouts timeouts{kTimeoutMs, kTimeoutMs, kTimeoutMs, kTimeoutMs, kTimeoutMs};
+        if (const int e = device_->SetTimeouts(timeouts); e != 0) {
+            return ReportFailure("SetCommTimeouts()", e, false);
+        }
+        if (const int e = device_->SetEventMask(eventMask); e != 0) {
+            return ReportFailure("SetCommMask()", e, false);
+        }
+        LineSettings line;
+        if (const int e = device_->GetLineSettings(line); e != 0) {
+            return ReportFailure("GetCommState()", e, false);
+        }
+        line.rtsOn = true;
+        if (!ParseLineDefinition(definition, line)) {
+            return ReportFailure("BuildCommDCB()", EINVAL, false);
+        }
+        if (const int e = device_->SetLineSettings(line); e != 0) {
+            return ReportFailure("SetCommState()", e, false);
+        }
+    }();
+    device_->Purge();
+    return true;
+}
+
+bool SerialPort::StartMonitor() {
+    if (monitor_.joinable()) {
+        EndMonitor();
+    }
+    // The monitor starts on an empty line; the purge is done here, before
+    // the thread runs, so that nothing sent after this call is lost.
+    {
+        std::lock_guard<std::mutex> lock(portLock_);
+        if (device_->IsOpen()) {
+            device_->Purge();
+        }
+    }
+    monitorAlive_ = true;
+    monitor_ = std::thread([this] { MonitorLoop(); });
+    return true;
+}
+
+void SerialPort::RequestWrite(std::span<const uint8_t> bytes) {
+    {
+        std::lock_guard<std::mutex> lock(writeLock_);
+        if (writeBuffer_.empty()) {
+            return;
+        }
+        writeLength_ = std::min(bytes.size(), writeBuffer_.size());
+        std::copy_n(bytes.begin(), writeLength_, writeBuffer_.begin());
+    }
+    Signal(writeEvent_);
+}
+
+void SerialPort::Shutdown() {
+    SignalShutdown();
+    EndMonitor();
+    {
+        std::lock_guard<std::mutex> lock(writeLock_);
+        writeBuffer_.clear();
+        writeBuffer_.shrink_to_fit();
+        writeLength_ = 0;
+    }
+    // Closed, so that another program can open the port once this one has
+    // let it go.
+    std::lock_guard<std::mutex> lock(portLock_);
+    device_->Close();
+}
+
+void SerialPort::SignalShutdown() {
+    stopRequested_ = true;
+    Signal(shutdownEvent_);
+}
+
+void SerialPort::EndMonitor() {
+    // The monitor may be waiting for this thread to take a byte: serve that
+    // hand-over while waiting, or neither thread would go on.
+    while (monitorAlive_) {
+        SignalShutdown();
+        ServeHandOver();
+        std::unique_lock<std::mutex> lock(handOverLock_);
+        handOverDone_.wait_for(lock, kShutdownPoll,
+                               [this] { return handOver_ == HandOver::Pending || !monitorAlive_; });
+    }
+    if (monitor_.joinable()) {
+        monitor_.join();
+    }
+}
+
+void SerialPort::CloseEvents() {
+    for (int* fd : {&shutdownEvent_, &writeEvent_}) {
+        if (*fd >= 0) {
+            ::close(*fd);
+            *fd = -1;
+        }
+    }
+}
+
+void SerialPort::SendToOwner(std::function<void()> job) {
+    if (owner_ == nullptr) {
+        return;
+    }
+    std::unique_lock<std::mutex> lock(handOverLock_);
+    handOverJob_ = std::move(job);
+    handOver_ = HandOver::Pending;
+    lock.unlock();
+    owner_->WakeOwner([this] { ServeHandOver(); });
+    lock.lock();
+    handOverDone_.wait(lock, [this] { return handOver_ == HandOver::None; });
+}
+
+void SerialPort::ServeHandOver() {
+    std::function<void()> job;
+    {
+        std::lock_guard<std::mutex> lock(handOverLock_);
+        if (handOver_ != HandOver::Pending) {
+            return;
+        }
+        handOver_ = HandOver::Running;
+        job = std::move(handOverJob_);
+    }
+    job();
+    {
+        std::lock_guard<std::mutex> lock(handOverLock_);
+        handOver_ = HandOver::None;
+    }
+    handOverDone_.notify_all();
+}
+
+void SerialPort::MonitorLoop() {
+    for (;;) {
+        // A port that hung up (its other end closed, the adapter pulled)
+        // is not waited on again: it would wake the loop for ever.
+        pollfd waits[3] = {
+            {shutdownEvent_, POLLIN, 0},
+            {portHungUp_ ? -1 : device_->PollHandle(), POLLIN, 0},
+            {writeEvent_, POLLIN, 0},
+        };
+        if (::poll(waits, 3, -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        if (waits[0].revents != 0) {
+            break;
+        }
+        if (waits[1].revents != 0) {
+            int queued = 0;
+            {
+                std::lock_guard<std::mutex> lock(portLock_);
+                device_->QueuedInput(queued);
+            }
+            if (queued == 0 && (waits[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+                portHungUp_ = true;
+                continue;
+            }
+            if ((eventMask_ & kEventCts) != 0) {
+                SendToOwner([this] { owner_->OnSerialMessage(kSerialCtsMessage, 0, portNumber_); });
+            }
+            if ((eventMask_ & kEventRxChar) != 0) {
+                ReadAvailable();
+            }
+            continue;
+        }
+        if (waits[2].revents != 0) {
+            WritePending();
+        }
+    }
+    {
+        std::lock_guard<std::mutex> lock(handOverLock_);
+        monitorAlive_ = false;
+    }
+    handOverDone_.notify_all();
+}
+
+void SerialPort::ReadAvailable() {
+    // A flood must not keep the thread from seeing a shut-down request.
+    while (!stopRequested_) {
+        int queued = 0;
+        {
+            std::lock_guard<std::mutex> lock(portLock_);
+            device_->QueuedInput(queued);
+        }
+        if (queued <= 0) {
+            return;
+        }
+        uint8_t byte = 0;
+        int error = 0;
+        {
+            std::lock_guard<std::mutex> lock(portLock_);
+            error = device_->ReadByte(byte);
+        }
+        if (error != 0) {
+            ReportFailure("ReadFile()", error, true);
+            return;
+        }
+        SendToOwner(
+            [this, byte] { owner_->OnSerialMessage(kSerialByteMessage, byte, portNumber_); });
+    }
+}
+
+void SerialPort::WritePending() {
+    Reset(writeEvent_);
+    std::vector<uint8_t> bytes;
+    {
+        std::lock_guard<std::mutex> lock(writeLock_);
+        bytes.assign(writeBuffer_.begin(),
+                     writeBuffer_.begin() + static_cast<std::ptrdiff_t>(writeLength_));
+    }
+    int error = 0;
+    {
+        std::lock_guard<std::mutex> lock(portLock_);
+        // Bytes received but not read yet are dropped before every write.
+        device_->Purge();
+        error = device_->Write(bytes);
+    }
+    if (error != 0) {
+        ReportFailure("WriteFile()", error, true);
+    }
+}
+
+void SerialPort::ReportFailure(const char* operation, int error, bool onMonitorThread) {
+    const std::string text = FailureText(operation, error, portNumber_);
+    auto show = [this, text] {
+        if (reportFailure_) {
+            reportFailure_(text);
+        } else {
+            std::fputs(text.c_str(), stderr);
+        }
+    };
+    if (onMonitorThread) {
+        // The box blocks the monitor thread until it is closed.
+        SendToOwner(show);
+    } else {
+        show();
+    }
+}

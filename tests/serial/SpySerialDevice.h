@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "SerialDevice.h"
+
+// The real device with a record of its calls, and a step that can be made
+// to fail.
+class SpySerialDevice : public PosixSerialDevice {
+  public:
+    std::vector<std::string>* calls = nullptr;
+    std::string failing;  // the operation that fails with EIO
+
+    int SetTimeouts(const SerialTimeouts& t) override {
+        return Step("timeouts", [&] { return PosixSerialDevice::SetTimeouts(t); });
+    }
+    int SetEventMask(uint32_t mask) override {
+        return Step("mask", [&] { return PosixSerialDevice::SetEventMask(mask); });
+    }
+    int GetLineSettings(LineSettings& s) override {
+        return Step("get", [&] { return PosixSerialDevice::GetLineSettings(s); });
+    }
+    int SetLineSettings(const LineSettings& s) override {
+        lastLine = s;
+        return Step("set", [&] { return PosixSerialDevice::SetLineSettings(s); });
+    }
+    int Purge() override {
+        return Step("purge", [&] { return PosixSerialDevice::Purge(); });
+    }
+    int Write(std::span<const uint8_t> bytes) override {
+        return Step("write", [&] { return PosixSerialDevice::Write(bytes); });
+    }
+
+    LineSettings lastLine;
+
+  private:
+    template <typename F>
+    int Step(const std::string& name, F real) {
+        if (calls != nullptr) {
+            calls->push_back(name);
+        }
+        return name == failing ? EIO : real();
+    }
+};
