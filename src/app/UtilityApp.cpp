@@ -1,6 +1,7 @@
 #include "UtilityApp.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <memory>
 
 #include "AboutBox.h"
@@ -21,8 +22,17 @@ void UtilityApp::WireWindow(MainWindow& window) {
     });
 }
 
+void UtilityApp::WireSerialPort(SerialPort& port) {
+    port.SetFailureReporter([](const std::string& text) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Application Error"),
+                        QString::fromStdString(text), QMessageBox::Ok);
+        box.exec();
+    });
+}
+
 int UtilityApp::Run() {
-    auto window = std::make_unique<MainWindow>(exchange_);
+    WireSerialPort(serialPort_);
+    auto window = std::make_unique<MainWindow>(exchange_, serialPort_);
     WireWindow(*window);
     // The run's result, Exit or the close box, is not looked at.
     window->RunModal();

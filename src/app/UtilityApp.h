@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExchangeState.h"
+#include "SerialPort.h"
 
 class MainWindow;
 class QApplication;
@@ -14,9 +15,12 @@ class UtilityApp {
 
     // Connects the window's menu to the About box.
     static void WireWindow(MainWindow& window);
+    // Shows the serial port's failures in the error box.
+    static void WireSerialPort(SerialPort& port);
 
     int Run();
 
   private:
     ExchangeState exchange_;
+    SerialPort serialPort_;
 };

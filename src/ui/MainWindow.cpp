@@ -25,12 +25,15 @@ QtForm* BuildFormOn(QWidget* window) {
 }
 }  // namespace
 
-MainWindow::MainWindow(ExchangeState& exchange, QWidget* parent)
+MainWindow::MainWindow(ExchangeState& exchange, SerialPort& serialPort, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       exchange_(exchange),
+      serialPort_(serialPort),
       form_(BuildFormOn(this)),
       protocol_(*form_, record_, exchange_),
+      serialExchange_(*this, exchange_, serialPort_),
+      readTest_(*form_),
       deviceIndex_(kCurrentDeviceIndex),
       connectModeIndex_(kUsbHidMode),
       windowMenu_(new QMenu(this)),
@@ -49,11 +52,20 @@ MainWindow::MainWindow(ExchangeState& exchange, QWidget* parent)
     connect(shortcut, &QShortcut::activated, this,
             [this] { ShowWindowMenu(mapToGlobal(QPoint(0, 0))); });
 
-    connect(form_, &QtForm::clicked, this, [this](int id) {
-        if (id == ctl::Exit) {
-            reject();
-        }
-    });
+    connect(form_, &QtForm::clicked, this, &MainWindow::OnClicked);
+    connect(form_, &QtForm::selectionChanged, this, &MainWindow::OnSelectionChanged);
+    connect(form_, &QtForm::closedUp, this, &MainWindow::OnClosedUp);
+
+    // Both polls are one-shots that their handlers set again.
+    usbPollTimer_.setSingleShot(true);
+    serialPollTimer_.setSingleShot(true);
+    connect(&usbPollTimer_, &QTimer::timeout, this, &MainWindow::OnUsbPoll);
+    connect(&serialPollTimer_, &QTimer::timeout, this,
+            [this] { serialExchange_.Poll(connectModeIndex_); });
+}
+
+MainWindow::~MainWindow() {
+    CloseConnection(connectModeIndex_);
 }
 
 int MainWindow::RunModal() {
@@ -68,6 +80,7 @@ void MainWindow::Initialise() {
     protocol_.Save();
     deviceIndex_ = kCurrentDeviceIndex;
     connectModeIndex_ = kUsbHidMode;
+    readTest_.keyReadText.clear();
     exchange_.commandType = kNoCommand;
     form_->Enable(ctl::CommandTypeList, false);
     form_->DisableAllControls();
@@ -124,34 +137,6 @@ void MainWindow::UpdateTitle() {
         QString::fromUtf8(kDeviceModels[static_cast<size_t>(deviceIndex_)].name),
         QString::fromUtf8(kConnectModeNames[static_cast<size_t>(connectModeIndex_)])));
     protocol_.Load();
-}
-
-void MainWindow::SetStatus(const std::string& text) {
-    record_.statusText = text;
-    protocol_.Load();
-}
-
-void MainWindow::OpenConnection() {
-    form_->Enable(ctl::CommandTypeList, false);
-    if (connectModeIndex_ == kUsbHidMode) {
-        if (ConnectUsb() == kFindOpened) {
-            form_->Enable(ctl::CommandTypeList, true);
-        }
-        form_->EnableTestControls();
-    } else if (connectModeIndex_ == kSerialMode) {
-        // No serial port yet: the open fails.
-        record_.statusText = status::kSerialOpenFailed;
-        form_->EnableTestControls();
-        protocol_.Load();
-    }
-}
-
-int MainWindow::ConnectUsb() {
-    SetStatus(status::kUsbSearching);
-    const int result = readerSearch_();
-    SetStatus(
-        status::FindResultText(result, kDeviceModels[static_cast<size_t>(deviceIndex_)].name));
-    return result;
 }
 
 void MainWindow::OnSysCommand(int commandId) {

@@ -2,26 +2,32 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QTimer>
 #include <functional>
 
+#include "CheckReadTest.h"
 #include "ConfigProtocol.h"
 #include "DeviceSettings.h"
 #include "ExchangeState.h"
 #include "QtForm.h"
+#include "SerialExchange.h"
+#include "SerialPort.h"
 
 class QMenu;
 
-// The utility's one window: the form, the window's record and state, and
-// what it does at start-up and with its window menu.
-class MainWindow : public QDialog {
+// The utility's one window: the form, the window's record and state, the
+// connection to the reader and the read test.
+class MainWindow : public QDialog, private SerialOwner, private SerialExchangeHost {
     Q_OBJECT
   public:
     // Window-menu command ids: the About entry, and the close command that
     // the default handling carries out.
     static constexpr int kAboutCommand = 0x10;
     static constexpr int kCloseCommand = 0xF060;
+    static constexpr int kPollIntervalMs = 100;
 
-    explicit MainWindow(ExchangeState& exchange, QWidget* parent = nullptr);
+    MainWindow(ExchangeState& exchange, SerialPort& serialPort, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Initialises the window, then runs it modally until Exit or the close box.
     int RunModal();
@@ -37,11 +43,16 @@ class MainWindow : public QDialog {
     QtForm& Form() { return *form_; }
     const WindowRecord& Record() const { return record_; }
     int ConnectModeIndex() const { return connectModeIndex_; }
+    const SerialExchange& Serial() const { return serialExchange_; }
+    const CheckReadTest& ReadTest() const { return readTest_; }
+    bool UsbPollRunning() const { return usbPollTimer_.isActive(); }
+    bool SerialPollRunning() const { return serialPollTimer_.isActive(); }
 
     void FillCommandList();
     void FillCodeLists();
     void UpdateTitle();
     void OpenConnection();
+    void CloseConnection(int mode);
     int ConnectUsb();
 
   signals:
@@ -54,14 +65,50 @@ class MainWindow : public QDialog {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    // Form events
+    void OnClicked(int id);
+    void OnSelectionChanged(int id);
+    void OnClosedUp(int id);
+    void OnCommandTypeChanged();
+    void PrepareCommandPanel();
+    void OnDeviceTypeNotCustom();
+    void OnDeviceNameClosedUp();
+    void OnConnectModeClosedUp();
+
+    // Timers
+    void OnUsbPoll();
+
+    // SerialOwner
+    void OnSerialMessage(int message, int wParam, int lParam) override;
+    void WakeOwner(std::function<void()> serve) override;
+
+    // SerialExchangeHost
+    void SaveSettings() override { protocol_.Save(); }
+    void LoadSettings() override { protocol_.Load(); }
+    void FocusComparisonBox() override { form_->FocusComparisonBox(); }
+    void ShowCheckReadData(const std::string& text) override;
+    void CompleteCheckRead(const std::string& text) override;
+    void DecodeConfigReply(ExchangeResult result, std::span<const uint8_t> reply,
+                           int32_t length) override;
+    void ReportExchangeResult(ExchangeResult result, std::span<const uint8_t> reply,
+                              int32_t length) override;
+    void SetSerialTimer() override { serialPollTimer_.start(kPollIntervalMs); }
+    void KillSerialTimer() override { serialPollTimer_.stop(); }
+
     void AppendAboutEntry();
     void ShowWindowMenu(const QPoint& globalPos);
     void SetStatus(const std::string& text);
+    const char* ModelName() const;
 
     ExchangeState& exchange_;
+    SerialPort& serialPort_;
     QtForm* form_;
     WindowRecord record_;
     ConfigProtocol protocol_;
+    SerialExchange serialExchange_;
+    CheckReadTest readTest_;
+    QTimer usbPollTimer_;     // timer 1
+    QTimer serialPollTimer_;  // timer 4
     int deviceIndex_;
     int connectModeIndex_;
     QMenu* windowMenu_;

@@ -176,7 +176,7 @@ TEST_F(MainForm, SearchOutcomeDecidesStatusAndCommandList) {
         {6, "Status: Find No Device!", false},
     };
     for (const auto& c : cases) {
-        MainWindow w(exchange);
+        MainWindow w(exchange, serialPort);
         w.SetReaderSearch([&c] { return c.findResult; });
         w.Initialise();
         EXPECT_EQ(w.Form().Text(ctl::StatusLine), c.status);

@@ -13,7 +13,7 @@
 class WindowFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = std::make_unique<MainWindow>(exchange);
+        window = std::make_unique<MainWindow>(exchange, serialPort);
         UtilityApp::WireWindow(*window);
         window->Initialise();
         window->show();
@@ -27,5 +27,6 @@ class WindowFixture : public ::testing::Test {
     }
 
     ExchangeState exchange;
+    SerialPort serialPort;
     std::unique_ptr<MainWindow> window;
 };

@@ -1,0 +1,102 @@
+// What the window does with its form's events.
+#include "CommandPanels.h"
+#include "ControlIds.h"
+#include "MainWindow.h"
+
+namespace {
+constexpr int kFirstNamedDeviceType = 1008;
+// Closing these two code lists leaves the focus where it is.
+constexpr int kMsrErrorCodeList = 1111;
+constexpr int kMicrErrorCodeList = 1113;
+}  // namespace
+
+void MainWindow::OnClicked(int id) {
+    if (id == ctl::Exit) {
+        reject();
+    } else if (id == ctl::SendCmd) {
+        protocol_.BuildCommandFrame();
+    } else if (id == ctl::CustomRadio) {
+        form_->EnableAllControls();
+    } else if (id >= kFirstNamedDeviceType && id <= ctl::LastDeviceTypeRadio) {
+        OnDeviceTypeNotCustom();
+    } else if (id == ctl::ComparisonCheck) {
+        readTest_.OnComparison();
+    } else if (id == ctl::CountAgain) {
+        readTest_.OnCountAgain();
+    }
+}
+
+void MainWindow::OnSelectionChanged(int id) {
+    if (id == ctl::CommandTypeList) {
+        OnCommandTypeChanged();
+    }
+}
+
+void MainWindow::OnClosedUp(int id) {
+    if (id == ctl::DeviceNameList) {
+        OnDeviceNameClosedUp();
+    } else if (id == ctl::ConnectModeList) {
+        OnConnectModeClosedUp();
+    } else if (id != kMsrErrorCodeList && id != kMicrErrorCodeList) {
+        form_->FocusComparisonBox();
+    }
+}
+
+void MainWindow::OnCommandTypeChanged() {
+    protocol_.Save();
+    exchange_.commandType = form_->SelectedIndex(ctl::CommandTypeList);
+    PrepareCommandPanel();
+    form_->FocusComparisonBox();
+}
+
+void MainWindow::PrepareCommandPanel() {
+    form_->DisableAllControls();
+    form_->EnableTestControls();
+    protocol_.PrepareCommandFrame();
+    if (IsCommandType(exchange_.commandType)) {
+        for (int id : CommandPanelControls(exchange_.commandType)) {
+            form_->Enable(id, true);
+        }
+        form_->Enable(ctl::SendCmd, true);
+    } else {
+        // No command chosen: the test controls end disabled too.
+        form_->DisableAllControls();
+    }
+    protocol_.Load();
+}
+
+void MainWindow::OnDeviceTypeNotCustom() {
+    form_->DisableAllControls();
+    form_->EnableTestControls();
+    for (int id : DeviceTypeGroupIds()) {
+        form_->Enable(id, true);
+    }
+    form_->Enable(ctl::SendCmd, true);
+}
+
+void MainWindow::OnDeviceNameClosedUp() {
+    // The list has one entry: this reconnects with the same model and mode.
+    form_->DisableAllControls();
+    protocol_.Save();
+    form_->ClearList(ctl::CommandTypeList);
+    FillCommandList();
+    UpdateTitle();
+    CloseConnection(connectModeIndex_);
+    OpenConnection();
+    protocol_.Load();
+    form_->FocusComparisonBox();
+}
+
+void MainWindow::OnConnectModeClosedUp() {
+    form_->DisableAllControls();
+    const int oldMode = connectModeIndex_;
+    protocol_.Save();
+    connectModeIndex_ = form_->SelectedIndex(ctl::ConnectModeList);
+    form_->ClearList(ctl::CommandTypeList);
+    FillCommandList();
+    CloseConnection(oldMode);
+    OpenConnection();
+    UpdateTitle();
+    protocol_.Load();
+    form_->FocusComparisonBox();
+}

@@ -1,0 +1,127 @@
+#include <QTest>
+#include <cstdlib>
+
+#include "ConfigBlock.h"
+#include "ControlIds.h"
+#include "PtyReaderLink.h"
+#include "ReadFormatter.h"
+#include "WindowFixture.h"
+
+namespace {
+
+constexpr int kWaitMs = 3000;
+
+// The window on the serial line, with the simulated reader at its far end.
+class SerialWindow : public WindowFixture {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(reader.Start());
+        ::setenv("TALLISK_COM1", reader.Path().c_str(), 1);
+        WindowFixture::SetUp();
+    }
+    void TearDown() override {
+        window.reset();
+        ::unsetenv("TALLISK_COM1");
+    }
+
+    void ChooseConnectMode(int mode) {
+        form().SelectIndex(ctl::ConnectModeList, mode);
+        emit form().closedUp(ctl::ConnectModeList);
+    }
+    void ChooseCommand(int type) {
+        form().SelectIndex(ctl::CommandTypeList, type);
+        emit form().selectionChanged(ctl::CommandTypeList);
+    }
+    void Click(int id) { emit form().clicked(id); }
+    bool StatusBecomes(const std::string& text) {
+        return QTest::qWaitFor([&] { return form().Text(ctl::StatusLine) == text; }, kWaitMs);
+    }
+    void SendRead(const std::vector<uint8_t>& bytes) { reader.Send(bytes); }
+
+    PtyReaderLink reader;
+};
+
+const std::string kConfigOk = "Status: Read Device Config Ok,Please Preserve After Change!";
+
+TEST_F(SerialWindow, ReadsTheConfigurationAndWritesItBack) {
+    ChooseConnectMode(1);
+    EXPECT_EQ(form().Text(ctl::StatusLine), "Status: Serial Open Success");
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tallisk [Serial_9600_8_1]"));
+    EXPECT_TRUE(form().IsEnabled(ctl::CommandTypeList));
+    EXPECT_TRUE(window->SerialPollRunning());
+
+    ChooseCommand(2);
+    ASSERT_TRUE(StatusBecomes(kConfigOk));
+    DeviceSettings expected;
+    DecodeBlockSettings(ReaderModel::DefaultConfig(), expected);
+    EXPECT_EQ(window->Record().settings, expected);
+    EXPECT_TRUE(form().IsEnabled(1089));  // CUSTOM: everything editable
+    EXPECT_EQ(form().SelectedIndex(1101), 'A' - 1);
+
+    form().SetChecked(1018, false);
+    form().SetChecked(1019, true);
+    Click(ctl::SendCmd);
+    ASSERT_TRUE(StatusBecomes("Status: Device Tpye Setup Ok!"));
+    const ConfigBlock stored = reader.WithModel([](ReaderModel& m) { return m.Config(); });
+    EXPECT_EQ(stored[1], 0xC3);
+    EXPECT_EQ(stored[14], 0x12);  // bytes nobody decodes went back unchanged
+    EXPECT_EQ(stored[15], 0x34);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->UsbPollRunning(); }, kWaitMs));
+}
+
+TEST_F(SerialWindow, RefusalsAndSplitRepliesShowFailures) {
+    ChooseConnectMode(1);
+    reader.WithModel([](ReaderModel& m) { m.faults.refuse = true; });
+    ChooseCommand(3);
+    form().SetChecked(1018, true);
+    Click(ctl::SendCmd);
+    EXPECT_TRUE(StatusBecomes("Status: Command Execute fail!!"));
+
+    // A pause inside the reply splits it: the first part is the reply, the
+    // rest a read.
+    reader.WithModel([](ReaderModel& m) { m.faults.refuse = false; });
+    reader.SetTiming({0, 300});
+    ChooseCommand(2);
+    EXPECT_TRUE(StatusBecomes("Status: Read Device Config Fail!"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form().Text(ctl::ComparisonBox).empty(); }, kWaitMs));
+    EXPECT_FALSE(form().IsEnabled(1018));
+}
+
+TEST_F(SerialWindow, ReadsAreShownComparedAndCounted) {
+    ChooseConnectMode(1);
+    const std::vector<uint8_t> cheque =
+        FormatChequeRead(ReaderModel::DefaultConfig(), kSampleChequeLines[0]);
+    SendRead(cheque);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form().Text(ctl::ComparisonBox).empty(); }, kWaitMs));
+    EXPECT_EQ(form().Text(ctl::ComparisonBox), form().Text(ctl::CheckReadDataBox));
+    EXPECT_EQ(form().Text(ctl::ComparisonBox).find('\r'), std::string::npos);
+    SendRead(cheque);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return form().Text(ctl::SuccessCounter) == "SuccessCount:1"; }, kWaitMs));
+    EXPECT_EQ(form().Text(ctl::TotalCounter), "Total Count :1");
+}
+
+TEST_F(SerialWindow, SwitchingBackToUsbLetsThePortGo) {
+    ChooseConnectMode(1);
+    ChooseConnectMode(0);
+    EXPECT_FALSE(window->SerialPollRunning());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tallisk [USB_HID_Mode]"));
+    SerialPort other;
+    struct Owner : SerialOwner {
+        void OnSerialMessage(int, int, int) override {}
+        void WakeOwner(std::function<void()>) override {}
+    } owner;
+    EXPECT_TRUE(other.OpenPort(&owner, 1, 9600, 'N', 8, 1, 9, 512));
+}
+
+TEST_F(SerialWindow, APortThatWillNotOpenLeavesTheCommandsClosed) {
+    ::setenv("TALLISK_COM1", "/dev/no-such-tty", 1);
+    ChooseConnectMode(1);
+    EXPECT_EQ(form().Text(ctl::StatusLine), "Status: Serial Open Fail!");
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tallisk [Serial_9600_8_1]"));
+    EXPECT_FALSE(form().IsEnabled(ctl::CommandTypeList));
+    EXPECT_TRUE(form().IsEnabled(ctl::ComparisonBox));
+    EXPECT_FALSE(window->SerialPollRunning());
+}
+
+}  // namespace
