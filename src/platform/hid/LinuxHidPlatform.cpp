@@ -1,0 +1,89 @@
+#include <hidapi.h>
+
+#include <memory>
+#include <unordered_set>
+#include <utility>
+
+#include "HidLibrary.h"
+#include "HidPlatform.h"
+#include "HidReportDescriptor.h"
+#include "LinuxHidDevice.h"
+#include "ReportDescriptorSource.h"
+#include "WideText.h"
+
+namespace {
+
+std::string Utf8OrEmpty(const wchar_t* text) {
+    return text != nullptr ? WideToUtf8(text) : std::string();
+}
+
+HidDeviceInfo ToDeviceInfo(const hid_device_info& record) {
+    return HidDeviceInfo{
+        .path = record.path,
+        .vendorId = record.vendor_id,
+        .productId = record.product_id,
+        .releaseNumber = record.release_number,
+        .productString = Utf8OrEmpty(record.product_string),
+        .manufacturerString = Utf8OrEmpty(record.manufacturer_string),
+    };
+}
+
+// A device whose descriptor names no report id. When the descriptor cannot
+// be read, reports are passed on as hidraw gives them.
+bool HasUnnumberedReports(const std::string& path) {
+    const auto descriptor = ReadReportDescriptor(path);
+    return descriptor && !ParseReportLengths(*descriptor).usesReportIds;
+}
+
+class LinuxHidPlatform final : public HidPlatform {
+  public:
+    explicit LinuxHidPlatform(std::shared_ptr<HidLibrary> library) : library_(std::move(library)) {}
+
+    // hidapi lists a device once per top-level collection, each time with the
+    // same path; the first record of a path stands for it.
+    std::vector<HidDeviceInfo> Enumerate() override {
+        std::vector<HidDeviceInfo> devices;
+        std::unordered_set<std::string> seen;
+        hid_device_info* records = hid_enumerate(0, 0);
+        for (const hid_device_info* record = records; record != nullptr; record = record->next) {
+            if (record->path != nullptr && seen.insert(record->path).second) {
+                devices.push_back(ToDeviceInfo(*record));
+            }
+        }
+        hid_free_enumeration(records);
+        return devices;
+    }
+
+    std::optional<HidReportLengths> ReportLengths(const std::string& path) override {
+        const auto descriptor = ReadReportDescriptor(path);
+        if (!descriptor) {
+            return std::nullopt;
+        }
+        const ParsedReportLengths parsed = ParseReportLengths(*descriptor);
+        if (!parsed.wellFormed) {
+            return std::nullopt;
+        }
+        return parsed.lengths;
+    }
+
+    std::unique_ptr<HidDevice> Open(const std::string& path) override {
+        hid_device* handle = hid_open_path(path.c_str());
+        if (handle == nullptr) {
+            return nullptr;
+        }
+        return std::make_unique<LinuxHidDevice>(handle, library_, HasUnnumberedReports(path));
+    }
+
+  private:
+    std::shared_ptr<HidLibrary> library_;
+};
+
+}  // namespace
+
+std::unique_ptr<HidPlatform> MakeLinuxHidPlatform() {
+    auto library = HidLibrary::Acquire();
+    if (!library) {
+        return nullptr;
+    }
+    return std::make_unique<LinuxHidPlatform>(std::move(library));
+}

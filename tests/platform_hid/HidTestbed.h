@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// Fake USB HID devices in a umockdev testbed, for tests that run the real
+// hidapi, sysfs and ioctl code under the umockdev preload. The testbed and its
+// devices live as long as the object.
+
+using Bytes = std::vector<uint8_t>;
+
+struct FakeUsbHid {
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+    uint16_t release = 0;
+    std::string manufacturer;
+    std::string product;
+    Bytes descriptor;
+    bool descriptorInSysfs = true;  // else only the node's ioctl gives it
+};
+
+// The device behind one hidraw node. umockdev's own thread answers the
+// node's ioctls, reads and writes from it, under the lock.
+struct FakeHidNode {
+    struct State {
+        Bytes descriptor;
+        Bytes featureReport;  // id byte included; none: the device stalls
+        std::deque<Bytes> inputReports;
+        std::vector<Bytes> featuresSent;
+        std::vector<Bytes> featureRequests;  // buffers as handed to the get
+        std::vector<Bytes> outputsWritten;
+    };
+
+    template <typename Use>
+    auto Locked(Use use) {
+        std::lock_guard lock(mutex);
+        return use(state);
+    }
+
+    std::mutex mutex;
+    State state;
+};
+
+class HidTestbed {
+  public:
+    HidTestbed();
+    ~HidTestbed();
+    HidTestbed(const HidTestbed&) = delete;
+    HidTestbed& operator=(const HidTestbed&) = delete;
+
+    // Whether the program runs under the umockdev preload.
+    bool Active() const;
+
+    // Adds a USB device with one HID interface and its hidraw node; returns
+    // the node's path ("/dev/hidrawN"), or "" after reporting a test failure.
+    std::string Add(const FakeUsbHid& device);
+    FakeHidNode* Node(const std::string& path);
+
+    // Takes every permission off the node and lets other users into the
+    // testbed, so that a process without privileges can read sysfs but cannot
+    // open the node.
+    bool MakeNodeInaccessible(const std::string& path);
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
