@@ -32,7 +32,7 @@ void UtilityApp::WireSerialPort(SerialPort& port) {
 
 int UtilityApp::Run() {
     WireSerialPort(serialPort_);
-    auto window = std::make_unique<MainWindow>(exchange_, serialPort_);
+    auto window = std::make_unique<MainWindow>(exchange_, serialPort_, hid_, *deviceWatch_);
     WireWindow(*window);
     // The run's result, Exit or the close box, is not looked at.
     window->RunModal();

@@ -1,7 +1,14 @@
 #pragma once
 
+#include <memory>
+
+#include "DeviceWatch.h"
 #include "ExchangeState.h"
+#include "HidChannel.h"
+#include "HidPlatform.h"
+#include "QtWaitPump.h"
 #include "SerialPort.h"
+#include "TimerObject.h"
 
 class MainWindow;
 class QApplication;
@@ -21,6 +28,12 @@ class UtilityApp {
     int Run();
 
   private:
+    // The program-wide objects, built before the window and kept to the end.
     ExchangeState exchange_;
     SerialPort serialPort_;
+    std::unique_ptr<HidPlatform> hidPlatform_ = MakeLinuxHidPlatform();
+    TimerObject waitTimer_;
+    QtWaitPump waitPump_;
+    HidChannel hid_{hidPlatform_.get(), waitTimer_, waitPump_};
+    std::unique_ptr<DeviceWatch> deviceWatch_ = MakeUdevDeviceWatch();
 };

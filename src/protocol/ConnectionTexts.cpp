@@ -29,6 +29,10 @@ std::string FindResultText(int findResult, std::string_view modelName) {
     }
 }
 
+std::string AccessDeniedText(std::string_view modelName) {
+    return Framed("Status: Find ", modelName, ", Access Denied!");
+}
+
 std::string ReaderConnectedText(std::string_view modelName) {
     return Framed("Status: ", modelName, " Is Connected!");
 }

@@ -14,6 +14,8 @@ inline constexpr const char* kSerialOpenFailed = "Status: Serial Open Fail!";
 
 // The outcome of a USB search, by its find result 0 to 6.
 std::string FindResultText(int findResult, std::string_view modelName);
+// The reader was found but this user may not open its device node.
+std::string AccessDeniedText(std::string_view modelName);
 std::string ReaderConnectedText(std::string_view modelName);
 std::string ReaderRemovedText(std::string_view modelName);
 

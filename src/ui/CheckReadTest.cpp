@@ -32,8 +32,6 @@ void CheckReadTest::CompleteCheckRead(const std::string& text, bool comparison) 
 }
 
 void CheckReadTest::OnCountAgain() {
-    keyCount = 0;
-    keyReadText.clear();
     totalCount_ = 0;
     successCount_ = 0;
     ShowSuccesses();

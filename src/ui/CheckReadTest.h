@@ -20,11 +20,6 @@ class CheckReadTest {
     int TotalCount() const { return totalCount_; }
     int SuccessCount() const { return successCount_; }
 
-    // Keyboard reads gathered in USB mode.
-    int keyCount = 0;
-    bool keyBurstActive = false;
-    std::string keyReadText;
-
   private:
     void ShowTotal();
     void ShowSuccesses();

@@ -13,6 +13,7 @@
 #include "ControlIds.h"
 #include "DialogUnits.h"
 #include "IconPosition.h"
+#include "KeyCapture.h"
 #include "NameTables.h"
 
 namespace {
@@ -25,20 +26,23 @@ QtForm* BuildFormOn(QWidget* window) {
 }
 }  // namespace
 
-MainWindow::MainWindow(ExchangeState& exchange, SerialPort& serialPort, QWidget* parent)
+MainWindow::MainWindow(ExchangeState& exchange, SerialPort& serialPort, HidChannel& hid,
+                       DeviceWatch& deviceWatch, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       exchange_(exchange),
       serialPort_(serialPort),
+      hid_(hid),
+      deviceWatch_(deviceWatch),
       form_(BuildFormOn(this)),
       protocol_(*form_, record_, exchange_),
       serialExchange_(*this, exchange_, serialPort_),
+      usbExchange_(*this, exchange_, hid_),
       readTest_(*form_),
       deviceIndex_(kCurrentDeviceIndex),
       connectModeIndex_(kUsbHidMode),
       windowMenu_(new QMenu(this)),
-      icon_(QApplication::windowIcon()),
-      readerSearch_([] { return static_cast<int>(kFindNoHidDevice); }) {
+      icon_(QApplication::windowIcon()) {
     setWindowTitle(QString::fromUtf8(kCaptionAsDesigned));
     const DialogBaseUnits base = BaseUnitsOf(font());
     resize(DluToPixelsX(kFormWidthDlu, base), DluToPixelsY(kFormHeightDlu, base));
@@ -56,10 +60,19 @@ MainWindow::MainWindow(ExchangeState& exchange, SerialPort& serialPort, QWidget*
     connect(form_, &QtForm::selectionChanged, this, &MainWindow::OnSelectionChanged);
     connect(form_, &QtForm::closedUp, this, &MainWindow::OnClosedUp);
 
+    // Characters a USB reader types, except those that arrive while an
+    // exchange dispatches events itself.
+    new KeyCapture(this, [this](const std::string& character) {
+        if (!usbExchange_.Running()) {
+            usbExchange_.OnKeyCharacter(character, connectModeIndex_);
+        }
+    });
+
     // Both polls are one-shots that their handlers set again.
     usbPollTimer_.setSingleShot(true);
     serialPollTimer_.setSingleShot(true);
-    connect(&usbPollTimer_, &QTimer::timeout, this, &MainWindow::OnUsbPoll);
+    connect(&usbPollTimer_, &QTimer::timeout, this,
+            [this] { usbExchange_.Poll(connectModeIndex_); });
     connect(&serialPollTimer_, &QTimer::timeout, this,
             [this] { serialExchange_.Poll(connectModeIndex_); });
 }
@@ -80,7 +93,7 @@ void MainWindow::Initialise() {
     protocol_.Save();
     deviceIndex_ = kCurrentDeviceIndex;
     connectModeIndex_ = kUsbHidMode;
-    readTest_.keyReadText.clear();
+    usbExchange_.ResetKeys();
     exchange_.commandType = kNoCommand;
     form_->Enable(ctl::CommandTypeList, false);
     form_->DisableAllControls();

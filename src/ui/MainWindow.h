@@ -8,16 +8,20 @@
 #include "CheckReadTest.h"
 #include "ConfigProtocol.h"
 #include "DeviceSettings.h"
+#include "DeviceWatch.h"
+#include "ExchangeHost.h"
 #include "ExchangeState.h"
+#include "HidChannel.h"
 #include "QtForm.h"
 #include "SerialExchange.h"
 #include "SerialPort.h"
+#include "UsbExchange.h"
 
 class QMenu;
 
 // The utility's one window: the form, the window's record and state, the
 // connection to the reader and the read test.
-class MainWindow : public QDialog, private SerialOwner, private SerialExchangeHost {
+class MainWindow : public QDialog, private SerialOwner, private ExchangeHost {
     Q_OBJECT
   public:
     // Window-menu command ids: the About entry, and the close command that
@@ -26,16 +30,13 @@ class MainWindow : public QDialog, private SerialOwner, private SerialExchangeHo
     static constexpr int kCloseCommand = 0xF060;
     static constexpr int kPollIntervalMs = 100;
 
-    MainWindow(ExchangeState& exchange, SerialPort& serialPort, QWidget* parent = nullptr);
+    MainWindow(ExchangeState& exchange, SerialPort& serialPort, HidChannel& hid,
+               DeviceWatch& deviceWatch, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Initialises the window, then runs it modally until Exit or the close box.
     int RunModal();
     void Initialise();
-
-    // Stands in for the USB search until the channel exists: returns a
-    // find result.
-    void SetReaderSearch(std::function<int()> search) { readerSearch_ = std::move(search); }
 
     void OnSysCommand(int commandId);
     QMenu* WindowMenu() const { return windowMenu_; }
@@ -44,6 +45,7 @@ class MainWindow : public QDialog, private SerialOwner, private SerialExchangeHo
     const WindowRecord& Record() const { return record_; }
     int ConnectModeIndex() const { return connectModeIndex_; }
     const SerialExchange& Serial() const { return serialExchange_; }
+    const UsbExchange& Usb() const { return usbExchange_; }
     const CheckReadTest& ReadTest() const { return readTest_; }
     bool UsbPollRunning() const { return usbPollTimer_.isActive(); }
     bool SerialPollRunning() const { return serialPollTimer_.isActive(); }
@@ -54,6 +56,9 @@ class MainWindow : public QDialog, private SerialOwner, private SerialExchangeHo
     void OpenConnection();
     void CloseConnection(int mode);
     int ConnectUsb();
+    void ShowDeviceFound();
+    bool RegisterDeviceChange();
+    void OnDeviceChange(DeviceWatch::Change change);
 
   signals:
     void aboutRequested();
@@ -75,14 +80,11 @@ class MainWindow : public QDialog, private SerialOwner, private SerialExchangeHo
     void OnDeviceNameClosedUp();
     void OnConnectModeClosedUp();
 
-    // Timers
-    void OnUsbPoll();
-
     // SerialOwner
     void OnSerialMessage(int message, int wParam, int lParam) override;
     void WakeOwner(std::function<void()> serve) override;
 
-    // SerialExchangeHost
+    // ExchangeHost
     void SaveSettings() override { protocol_.Save(); }
     void LoadSettings() override { protocol_.Load(); }
     void FocusComparisonBox() override { form_->FocusComparisonBox(); }
@@ -94,7 +96,13 @@ class MainWindow : public QDialog, private SerialOwner, private SerialExchangeHo
                               int32_t length) override;
     void SetSerialTimer() override { serialPollTimer_.start(kPollIntervalMs); }
     void KillSerialTimer() override { serialPollTimer_.stop(); }
+    void SetUsbTimer() override { usbPollTimer_.start(kPollIntervalMs); }
+    void KillUsbTimer() override { usbPollTimer_.stop(); }
+    void BeginUsbExchange() override;
+    void EndUsbExchange() override;
+    void OnCountAgain();
 
+    void SearchArrivedReader(int attemptsLeft);
     void AppendAboutEntry();
     void ShowWindowMenu(const QPoint& globalPos);
     void SetStatus(const std::string& text);
@@ -102,10 +110,13 @@ class MainWindow : public QDialog, private SerialOwner, private SerialExchangeHo
 
     ExchangeState& exchange_;
     SerialPort& serialPort_;
+    HidChannel& hid_;
+    DeviceWatch& deviceWatch_;
     QtForm* form_;
     WindowRecord record_;
     ConfigProtocol protocol_;
     SerialExchange serialExchange_;
+    UsbExchange usbExchange_;
     CheckReadTest readTest_;
     QTimer usbPollTimer_;     // timer 1
     QTimer serialPollTimer_;  // timer 4
@@ -113,5 +124,12 @@ class MainWindow : public QDialog, private SerialOwner, private SerialExchangeHo
     int connectModeIndex_;
     QMenu* windowMenu_;
     QIcon icon_;
-    std::function<int()> readerSearch_;
+    // Each opening of a connection; an exchange that outlived one does not
+    // restore what the new connection set.
+    int connectionGeneration_ = 0;
+    struct ExchangeLocks {
+        bool sendCmd;
+        bool commandList;
+        int generation;
+    } exchangeLocks_{};
 };

@@ -1,6 +1,8 @@
 // Opening and closing the connection to the reader, the poll timers, and
 // the serial exchange's side of the window.
+#include <QMessageBox>
 #include <QMetaObject>
+#include <QTimer>
 
 #include "ConnectionTexts.h"
 #include "ControlIds.h"
@@ -15,6 +17,9 @@ constexpr int kDataBits = 8;
 constexpr int kStopBits = 1;
 constexpr uint32_t kEventMask = kEventRxChar | kEventCts;
 constexpr uint32_t kWriteBufferSize = 512;
+// A node can appear a moment after its arrival is announced.
+constexpr int kArrivalAttempts = 3;
+constexpr int kArrivalRetryMs = 200;
 }  // namespace
 
 const char* MainWindow::ModelName() const {
@@ -27,10 +32,16 @@ void MainWindow::SetStatus(const std::string& text) {
 }
 
 void MainWindow::OpenConnection() {
+    ++connectionGeneration_;
     form_->Enable(ctl::CommandTypeList, false);
     if (connectModeIndex_ == kUsbHidMode) {
         if (ConnectUsb() == kFindOpened) {
+            if (!RegisterDeviceChange()) {
+                QMessageBox::information(this, QStringLiteral("Tallisk"),
+                                         QStringLiteral("Can Not Register Current USB_HID!"));
+            }
             form_->Enable(ctl::CommandTypeList, true);
+            hid_.SetReportType(2);
         }
         form_->EnableTestControls();
         usbPollTimer_.start(kPollIntervalMs);
@@ -51,28 +62,110 @@ void MainWindow::OpenConnection() {
 }
 
 int MainWindow::ConnectUsb() {
+    if (!hid_.Init()) {
+        SetStatus(status::kUsbChannelFailed);
+        return kFindChannelFailed;
+    }
     SetStatus(status::kUsbSearching);
-    const int result = readerSearch_();
-    SetStatus(status::FindResultText(result, ModelName()));
+    const DeviceModel& model = kDeviceModels[static_cast<size_t>(deviceIndex_)];
+    const int result = hid_.FindDevice(model.vendorId, model.productId, model.version);
+    if (result == kFindOpened) {
+        ShowDeviceFound();
+    } else {
+        SetStatus(status::FindResultText(result, ModelName()));
+    }
     return result;
+}
+
+void MainWindow::ShowDeviceFound() {
+    // A reader whose node this user may not open is found all the same;
+    // the status says why nothing will move.
+    SetStatus(hid_.FoundWithoutAccess() ? status::AccessDeniedText(ModelName())
+                                        : status::FindResultText(kFindOpened, ModelName()));
 }
 
 void MainWindow::CloseConnection(int mode) {
     if (mode == kUsbHidMode) {
-        readTest_.OnCountAgain();
+        deviceWatch_.Unregister();
+        hid_.Disconnect();
+        OnCountAgain();
     } else if (mode == kSerialMode) {
         serialPollTimer_.stop();
         serialPort_.Shutdown();
-        readTest_.OnCountAgain();
+        OnCountAgain();
     }
 }
 
-void MainWindow::OnUsbPoll() {
-    usbPollTimer_.stop();
-    if (connectModeIndex_ != kUsbHidMode) {
-        return;  // in serial mode the first expiry ends it
+bool MainWindow::RegisterDeviceChange() {
+    // One registration per connection.
+    if (deviceWatch_.Registered()) {
+        return true;
     }
-    usbPollTimer_.start(kPollIntervalMs);
+    return deviceWatch_.Register([this](DeviceWatch::Change change) { OnDeviceChange(change); });
+}
+
+void MainWindow::OnDeviceChange(DeviceWatch::Change change) {
+    if (connectModeIndex_ != kUsbHidMode) {
+        return;
+    }
+    if (change == DeviceWatch::Change::Arrival) {
+        // Another device arriving while the reader is connected changes nothing.
+        if (!hid_.connected) {
+            SearchArrivedReader(kArrivalAttempts);
+        }
+        return;
+    }
+    const DeviceModel& model = kDeviceModels[static_cast<size_t>(deviceIndex_)];
+    // A removal searches again: the reader, if still there, is opened anew.
+    if (hid_.FindDevice(model.vendorId, model.productId, model.version) != kFindOpened) {
+        form_->Enable(ctl::CommandTypeList, false);
+        record_.statusText = status::ReaderRemovedText(ModelName());
+        form_->DisableTestControls();
+        usbPollTimer_.stop();
+        hid_.connected = false;
+    }
+    protocol_.Load();
+}
+
+void MainWindow::SearchArrivedReader(int attemptsLeft) {
+    if (connectModeIndex_ != kUsbHidMode || hid_.connected) {
+        return;
+    }
+    const DeviceModel& model = kDeviceModels[static_cast<size_t>(deviceIndex_)];
+    if (hid_.FindDevice(model.vendorId, model.productId, model.version) == kFindOpened) {
+        record_.statusText = status::ReaderConnectedText(ModelName());
+        form_->Enable(ctl::CommandTypeList, true);
+        form_->EnableTestControls();
+        usbPollTimer_.start(kPollIntervalMs);
+        hid_.connected = true;
+    } else if (attemptsLeft > 1) {
+        const int generation = connectionGeneration_;
+        QTimer::singleShot(kArrivalRetryMs, this, [this, attemptsLeft, generation] {
+            if (generation == connectionGeneration_) {
+                SearchArrivedReader(attemptsLeft - 1);
+            }
+        });
+    }
+    protocol_.Load();
+}
+
+void MainWindow::OnCountAgain() {
+    usbExchange_.ResetKeys();
+    readTest_.OnCountAgain();
+}
+
+void MainWindow::BeginUsbExchange() {
+    exchangeLocks_ = {form_->IsEnabled(ctl::SendCmd), form_->IsEnabled(ctl::CommandTypeList),
+                      connectionGeneration_};
+    form_->Enable(ctl::SendCmd, false);
+    form_->Enable(ctl::CommandTypeList, false);
+}
+
+void MainWindow::EndUsbExchange() {
+    if (exchangeLocks_.generation == connectionGeneration_) {
+        form_->Enable(ctl::SendCmd, exchangeLocks_.sendCmd);
+        form_->Enable(ctl::CommandTypeList, exchangeLocks_.commandList);
+    }
 }
 
 void MainWindow::OnSerialMessage(int message, int wParam, int /*lParam*/) {

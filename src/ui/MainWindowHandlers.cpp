@@ -14,7 +14,10 @@ void MainWindow::OnClicked(int id) {
     if (id == ctl::Exit) {
         reject();
     } else if (id == ctl::SendCmd) {
-        protocol_.BuildCommandFrame();
+        // The frame of a running exchange is not touched.
+        if (!usbExchange_.Running()) {
+            protocol_.BuildCommandFrame();
+        }
     } else if (id == ctl::CustomRadio) {
         form_->EnableAllControls();
     } else if (id >= kFirstNamedDeviceType && id <= ctl::LastDeviceTypeRadio) {
@@ -22,12 +25,12 @@ void MainWindow::OnClicked(int id) {
     } else if (id == ctl::ComparisonCheck) {
         readTest_.OnComparison();
     } else if (id == ctl::CountAgain) {
-        readTest_.OnCountAgain();
+        OnCountAgain();
     }
 }
 
 void MainWindow::OnSelectionChanged(int id) {
-    if (id == ctl::CommandTypeList) {
+    if (id == ctl::CommandTypeList && !usbExchange_.Running()) {
         OnCommandTypeChanged();
     }
 }

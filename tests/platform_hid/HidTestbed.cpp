@@ -146,6 +146,7 @@ struct HidTestbed::Impl {
         std::string path;
         std::unique_ptr<FakeHidNode> node;
         std::unique_ptr<UMockdevIoctlBase, GObjectUnref> handler;
+        std::vector<std::string> syspaths;  // usb device, interface, hid, hidraw
     };
 
     std::unique_ptr<UMockdevTestbed, GObjectUnref> testbed{umockdev_testbed_new()};
@@ -205,7 +206,8 @@ std::string HidTestbed::Add(const FakeUsbHid& device) {
         ADD_FAILURE() << "umockdev could not attach to " << devnode;
         return {};
     }
-    impl_->attached.push_back({devnode, std::move(node), std::move(handler)});
+    impl_->attached.push_back(
+        {devnode, std::move(node), std::move(handler), {usb, interface, hid, hid + "/hidraw/" + hidraw}});
 
     const std::string major = std::to_string(kHidrawMajor);
     const std::string minor = std::to_string(impl_->attached.size() - 1);
@@ -219,6 +221,23 @@ std::string HidTestbed::Add(const FakeUsbHid& device) {
         return {};
     }
     return devnode;
+}
+
+bool HidTestbed::Remove(const std::string& path) {
+    for (Impl::Attached& attached : impl_->attached) {
+        if (attached.path != path || attached.syspaths.empty()) {
+            continue;
+        }
+        UMockdevTestbed* testbed = impl_->testbed.get();
+        umockdev_testbed_uevent(testbed, attached.syspaths.back().c_str(), "remove");
+        // Bottom-up, so that no link is left behind.
+        for (auto it = attached.syspaths.rbegin(); it != attached.syspaths.rend(); ++it) {
+            umockdev_testbed_remove_device(testbed, it->c_str());
+        }
+        attached.syspaths.clear();
+        return true;
+    }
+    return false;
 }
 
 FakeHidNode* HidTestbed::Node(const std::string& path) {

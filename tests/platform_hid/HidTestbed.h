@@ -59,6 +59,8 @@ class HidTestbed {
     // the node's path ("/dev/hidrawN"), or "" after reporting a test failure.
     std::string Add(const FakeUsbHid& device);
     FakeHidNode* Node(const std::string& path);
+    // Announces the node's removal and takes its device out of the tree.
+    bool Remove(const std::string& path);
 
     // Takes every permission off the node and lets other users into the
     // testbed, so that a process without privileges can read sysfs but cannot

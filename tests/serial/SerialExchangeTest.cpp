@@ -12,7 +12,7 @@ constexpr int kSerialMode = 1;
 constexpr int kPort = 8;
 
 // Records what the exchange asks of its window.
-struct FakeHost : SerialExchangeHost {
+struct FakeHost : ExchangeHost {
     struct Reply {
         bool decoded;
         ExchangeResult result;
@@ -32,6 +32,10 @@ struct FakeHost : SerialExchangeHost {
     }
     void SetSerialTimer() override { timerRunning = true; }
     void KillSerialTimer() override { timerRunning = false; }
+    void SetUsbTimer() override {}
+    void KillUsbTimer() override {}
+    void BeginUsbExchange() override {}
+    void EndUsbExchange() override {}
 
     int saves = 0;
     int loads = 0;

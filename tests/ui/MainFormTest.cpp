@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 #include <set>
 
 #include "CloseUpComboBox.h"
@@ -166,21 +167,33 @@ TEST_F(MainForm, ListsHoldTheirEntries) {
 
 TEST_F(MainForm, SearchOutcomeDecidesStatusAndCommandList) {
     const struct {
-        int findResult;
+        const char* what;
+        std::function<void(SimulatedHidPlatform&)> devices;
         const char* status;
         bool commandListEnabled;
     } cases[] = {
-        {0, "Status: Find Tallisk!", true},
-        {2, "Status: The VendorID/ProductID/VersionNumber Probably Wrong!", false},
-        {5, "Status: Not Find Tallisk!\r\n", false},
-        {6, "Status: Find No Device!", false},
+        {"the reader", [](SimulatedHidPlatform& d) { d.AddReader(); }, "Status: Find Tallisk!",
+         true},
+        {"the reader without access",
+         [](SimulatedHidPlatform& d) { d.At(d.AddReader()).openable = false; },
+         "Status: Find Tallisk, Access Denied!", true},
+        {"other devices only",
+         [](SimulatedHidPlatform& d) {
+             d.AddDevice(0x046D, 0xC077, 0x7200, "Mouse");
+             d.AddReader(65, 0x0002);
+         },
+         "Status: Not Find Tallisk!\r\n", false},
+        {"no device", [](SimulatedHidPlatform&) {}, "Status: Find No Device!", false},
     };
     for (const auto& c : cases) {
-        MainWindow w(exchange, serialPort);
-        w.SetReaderSearch([&c] { return c.findResult; });
+        SimulatedHidPlatform devices;
+        c.devices(devices);
+        HidChannel channel(&devices, waitTimer, waitPump);
+        SimulatedDeviceWatch watch(devices);
+        MainWindow w(exchange, serialPort, channel, watch);
         w.Initialise();
-        EXPECT_EQ(w.Form().Text(ctl::StatusLine), c.status);
-        EXPECT_EQ(w.Form().IsEnabled(ctl::CommandTypeList), c.commandListEnabled);
+        EXPECT_EQ(w.Form().Text(ctl::StatusLine), c.status) << c.what;
+        EXPECT_EQ(w.Form().IsEnabled(ctl::CommandTypeList), c.commandListEnabled) << c.what;
         EXPECT_TRUE(w.Form().IsEnabled(ctl::ComparisonBox));
     }
 }
@@ -236,7 +249,9 @@ TEST_F(MainForm, KeysDoNotPressButtonsOrCloseTheWindow) {
     QTest::keyClick(form().Widget(ctl::Exit), Qt::Key_Tab);
     EXPECT_EQ(clicks.count(), 0);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), form().Widget(ctl::Exit));
+    // Typed characters take the focus to the comparison box, never along
+    // the controls.
+    EXPECT_EQ(QApplication::focusWidget(), form().Widget(ctl::ComparisonBox));
 }
 
 TEST_F(MainForm, ScreenshotOfTheMainWindow) {

@@ -7,13 +7,16 @@
 #include <memory>
 
 #include "MainWindow.h"
+#include "QtWaitPump.h"
+#include "SimulatedDeviceWatch.h"
+#include "SimulatedHidPlatform.h"
 #include "UtilityApp.h"
 
 // A main window after start-up, shown on screen.
 class WindowFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = std::make_unique<MainWindow>(exchange, serialPort);
+        window = std::make_unique<MainWindow>(exchange, serialPort, hid, deviceWatch);
         UtilityApp::WireWindow(*window);
         window->Initialise();
         window->show();
@@ -28,5 +31,10 @@ class WindowFixture : public ::testing::Test {
 
     ExchangeState exchange;
     SerialPort serialPort;
+    SimulatedHidPlatform hidDevices;
+    TimerObject waitTimer;
+    QtWaitPump waitPump;
+    HidChannel hid{&hidDevices, waitTimer, waitPump};
+    SimulatedDeviceWatch deviceWatch{hidDevices};
     std::unique_ptr<MainWindow> window;
 };

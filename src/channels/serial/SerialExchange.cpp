@@ -25,7 +25,7 @@ bool IsFramingByte(uint8_t b) {
 
 }  // namespace
 
-SerialExchange::SerialExchange(SerialExchangeHost& host, ExchangeState& exchange, SerialPort& port,
+SerialExchange::SerialExchange(ExchangeHost& host, ExchangeState& exchange, SerialPort& port,
                                Clock clock)
     : host_(host), exchange_(exchange), port_(port), clock_(std::move(clock)) {}
 

@@ -6,28 +6,11 @@
 #include <span>
 #include <string>
 
+#include "ExchangeHost.h"
 #include "ExchangeState.h"
 #include "StatusTexts.h"
 
 class SerialPort;
-
-// What the serial exchange needs from the window it runs in.
-class SerialExchangeHost {
-  public:
-    virtual ~SerialExchangeHost() = default;
-    virtual void SaveSettings() = 0;
-    virtual void LoadSettings() = 0;
-    virtual void FocusComparisonBox() = 0;
-    virtual void ShowCheckReadData(const std::string& text) = 0;
-    virtual void CompleteCheckRead(const std::string& text) = 0;
-    virtual void DecodeConfigReply(ExchangeResult result, std::span<const uint8_t> reply,
-                                   int32_t length) = 0;
-    virtual void ReportExchangeResult(ExchangeResult result, std::span<const uint8_t> reply,
-                                      int32_t length) = 0;
-    // The serial poll timer: a 100 ms one-shot, set again after each poll.
-    virtual void SetSerialTimer() = 0;
-    virtual void KillSerialTimer() = 0;
-};
 
 // The command exchange over the serial line. A pending frame is written at
 // a poll; the reply is the next burst of bytes, ended by 100 ms without a
@@ -40,7 +23,7 @@ class SerialExchange {
     static constexpr std::chrono::seconds kNoAnswerLimit{3};
     static constexpr ExchangeResult kNoAnswerResult = 6;
 
-    SerialExchange(SerialExchangeHost& host, ExchangeState& exchange, SerialPort& port,
+    SerialExchange(ExchangeHost& host, ExchangeState& exchange, SerialPort& port,
                    Clock clock = std::chrono::steady_clock::now);
 
     // The serial poll (timer 4).
@@ -56,7 +39,7 @@ class SerialExchange {
     void CompleteReply(ExchangeResult result);
     void StoreReplyByte(uint8_t byte);
 
-    SerialExchangeHost& host_;
+    ExchangeHost& host_;
     ExchangeState& exchange_;
     SerialPort& port_;
     Clock clock_;

@@ -1,0 +1,153 @@
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+
+#include "ConfigBlock.h"
+#include "ControlIds.h"
+#include "ReadFormatter.h"
+#include "WindowFixture.h"
+
+namespace {
+
+constexpr int kWaitMs = 3000;
+const std::string kConfigOk = "Status: Read Device Config Ok,Please Preserve After Change!";
+
+// The window with the simulated reader on USB.
+class UsbWindow : public WindowFixture {
+  protected:
+    void SetUp() override {
+        reader = hidDevices.AddReader(65);
+        hidDevices.AddDevice(0x046D, 0xC077, 0x7200, "Mouse");
+        WindowFixture::SetUp();
+    }
+
+    void ChooseCommand(int type) {
+        form().SelectIndex(ctl::CommandTypeList, type);
+        emit form().selectionChanged(ctl::CommandTypeList);
+    }
+    bool StatusBecomes(const std::string& text) {
+        return QTest::qWaitFor([&] { return form().Text(ctl::StatusLine) == text; }, kWaitMs);
+    }
+    void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+
+    int reader = 0;
+};
+
+TEST_F(UsbWindow, StartsConnectedAndReadsTheConfiguration) {
+    EXPECT_EQ(form().Text(ctl::StatusLine), "Status: Find Tallisk!");
+    EXPECT_TRUE(form().IsEnabled(ctl::CommandTypeList));
+    EXPECT_TRUE(window->UsbPollRunning());
+
+    ChooseCommand(2);
+    ASSERT_TRUE(StatusBecomes(kConfigOk));
+    DeviceSettings expected;
+    DecodeBlockSettings(ReaderModel::DefaultConfig(), expected);
+    EXPECT_EQ(window->Record().settings, expected);
+    EXPECT_TRUE(form().IsEnabled(ctl::SendCmd));
+    EXPECT_TRUE(form().IsEnabled(ctl::CommandTypeList));
+
+    form().SetChecked(1021, false);
+    form().SetChecked(1026, true);  // MSR1 DIN
+    emit form().clicked(ctl::SendCmd);
+    ASSERT_TRUE(StatusBecomes("Status: Device Tpye Setup Ok!"));
+    EXPECT_EQ(hidDevices.Reader(reader).Config()[8] & 0x07, 5);
+    EXPECT_EQ(hidDevices.Reader(reader).Config()[14], 0x12);
+}
+
+TEST_F(UsbWindow, RefusedAndUnansweredCommandsSaySo) {
+    ChooseCommand(8);
+    hidDevices.Reader(reader).faults.refuse = true;
+    emit form().clicked(ctl::SendCmd);
+    EXPECT_TRUE(StatusBecomes("Status: Command Execute fail!!"));
+}
+
+TEST_F(UsbWindow, ReadsTypedByTheReaderAreCounted) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    form().FocusComparisonBox();
+    const QString cheque = QStringLiteral("A021000021A 123456789B 0104C0000012500C\r");
+    Type(cheque);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form().Text(ctl::ComparisonBox).empty(); }, kWaitMs));
+    EXPECT_EQ(form().Text(ctl::ComparisonBox), cheque.chopped(1).toStdString());
+    Type(cheque);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return form().Text(ctl::SuccessCounter) == "SuccessCount:1"; }, kWaitMs));
+
+    // Fewer than 15 characters are shown but are not a read.
+    Type(QStringLiteral("12345678901234"));
+    EXPECT_EQ(form().Text(ctl::CheckReadDataBox), "12345678901234");
+    QTest::qWait(250);
+    EXPECT_EQ(form().Text(ctl::TotalCounter), "Total Count :1");
+}
+
+TEST_F(UsbWindow, FollowsTheReaderBeingPulledAndPlugged) {
+    const int keyboard = hidDevices.AddDevice(0x413C, 0x2107, 0x0100, "Keyboard");
+    hidDevices.Pull(keyboard);  // another device: nothing changes
+    QTest::qWait(50);
+    EXPECT_EQ(form().Text(ctl::StatusLine), "Status: Find Tallisk!");
+
+    hidDevices.Pull(reader);
+    ASSERT_TRUE(StatusBecomes("Status: Tallisk Is Probably UnConnectend!"));
+    EXPECT_FALSE(form().IsEnabled(ctl::CommandTypeList));
+    EXPECT_FALSE(form().IsEnabled(ctl::ComparisonBox));
+    EXPECT_FALSE(window->UsbPollRunning());
+
+    hidDevices.Plug(keyboard);  // not the reader: still gone
+    QTest::qWait(50);
+    EXPECT_EQ(form().Text(ctl::StatusLine), "Status: Tallisk Is Probably UnConnectend!");
+
+    hidDevices.Plug(reader);
+    ASSERT_TRUE(StatusBecomes("Status: Tallisk Is Connected!"));
+    EXPECT_TRUE(form().IsEnabled(ctl::CommandTypeList));
+    EXPECT_TRUE(form().IsEnabled(ctl::ComparisonBox));
+    EXPECT_TRUE(window->UsbPollRunning());
+    EXPECT_EQ(deviceWatch.registrations, 1);  // one registration per connection
+}
+
+TEST_F(UsbWindow, PullingTheReaderEndsARunningExchange) {
+    hidDevices.Reader(reader).faults.silent = true;
+    ChooseCommand(1);
+    // The exchange dispatches events while it waits: the cable is pulled
+    // from inside that wait.
+    bool wasRunning = false;
+    bool sendCmdLocked = false;
+    QTimer::singleShot(400, [&] {
+        wasRunning = window->Usb().Running();
+        sendCmdLocked = !form().IsEnabled(ctl::SendCmd);
+        hidDevices.Pull(reader);
+    });
+    emit form().clicked(ctl::SendCmd);
+    EXPECT_TRUE(StatusBecomes("Status: Device Communicate Terminate!"));
+    EXPECT_TRUE(wasRunning);
+    EXPECT_TRUE(sendCmdLocked);  // nothing may touch the frame meanwhile
+    EXPECT_FALSE(window->Usb().Running());
+}
+
+TEST_F(UsbWindow, DeviceChangesMeanNothingInSerialMode) {
+    ::setenv("TALLISK_COM1", "/dev/no-such-tty", 1);
+    form().SelectIndex(ctl::ConnectModeList, 1);
+    emit form().closedUp(ctl::ConnectModeList);
+    ::unsetenv("TALLISK_COM1");
+    EXPECT_FALSE(deviceWatch.Registered());
+    hidDevices.Pull(reader);
+    hidDevices.Plug(reader);
+    QTest::qWait(50);
+    EXPECT_EQ(form().Text(ctl::StatusLine), "Status: Serial Open Fail!");
+}
+
+TEST_F(UsbWindow, AFailedRegistrationIsReportedAndTheReaderUsed) {
+    deviceWatch.refuseRegistration = true;
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            shown = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text();
+            box->close();
+        }
+    });
+    emit form().closedUp(ctl::DeviceNameList);  // reconnects
+    EXPECT_EQ(shown, QStringLiteral("Can Not Register Current USB_HID!"));
+    EXPECT_TRUE(form().IsEnabled(ctl::CommandTypeList));
+    EXPECT_EQ(form().Text(ctl::StatusLine), "Status: Find Tallisk!");
+}
+
+}  // namespace

@@ -1,0 +1,276 @@
+#include "HidChannel.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "ExchangeState.h"
+#include "HexText.h"
+#include "SimulatedHidPlatform.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A wait pump that delivers one tick of the wait timer per pass, and runs a
+// script at chosen passes (a device pulled, the wait aborted).
+class ScriptedPump : public WaitPump {
+  public:
+    explicit ScriptedPump(TimerObject& timer) : timer_(timer) {}
+    void PumpOneMessage(bool) override {
+        ++passes;
+        if (script) {
+            script(passes);
+        }
+        if (ticking) {
+            TimerObjectTick(timer_.Id());
+        }
+    }
+    int passes = 0;
+    bool ticking = true;
+    std::function<void(int pass)> script;
+
+  private:
+    TimerObject& timer_;
+};
+
+class HidChannelTest : public ::testing::Test {
+  protected:
+    int Find() { return hid.FindDevice("0471", "E001", "0001"); }
+
+    // Connects the way the window does before a command.
+    void Connect() {
+        ASSERT_TRUE(hid.Init());
+        ASSERT_EQ(Find(), 0);
+        hid.SetReportType(2);
+        hid.SetReportType(0);
+    }
+
+    ExchangeResult Send(const Bytes& frame) {
+        replyLength = -1;
+        return hid.Exchange(frame, static_cast<int32_t>(frame.size()), reply, replyLength);
+    }
+
+    SimulatedHidPlatform devices;
+    TimerObject timer;
+    ScriptedPump pump{timer};
+    HidChannel hid{&devices, timer, pump};
+    std::array<uint8_t, kExchangeBufferSize> reply{};
+    int32_t replyLength = 0;
+};
+
+TEST(HexText, ParsesIdentityTexts) {
+    const struct {
+        const char* text;
+        Bytes bytes;
+    } cases[] = {
+        {"0471", {0x04, 0x71}}, {"04 71", {0x04, 0x71}}, {"04,71", {0x04, 0x71}},
+        {"e001", {0xE0, 0x01}}, {"471", {0x47, 0x10}},   {"", {}},
+        {"04G1", {}},           {"0x0471", {}},          {"-471", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseHexBytes(c.text), c.bytes) << c.text;
+    }
+}
+
+TEST_F(HidChannelTest, FindDeviceTellsWhatItFound) {
+    ASSERT_TRUE(hid.Init());
+    EXPECT_EQ(Find(), 6);  // no HID device at all
+    EXPECT_TRUE(hid.abortWait);
+    devices.AddDevice(0x046D, 0xC077, 0x7200, "Mouse");
+    const int otherVersion = devices.AddReader(65, 0x0002);
+    EXPECT_EQ(Find(), 5);
+    EXPECT_FALSE(hid.connected);
+
+    const struct {
+        const char* vendor;
+        const char* product;
+        const char* version;
+        int result;
+    } texts[] = {{"", "E001", "0001", 1},      {"0471", "", "0001", 1},
+                 {"0471", "E001", "", 1},      {"04Z1", "E001", "0001", 2},
+                 {"0471", "E0O1", "0001", 3},  {"0471", "E001", "00.1", 4},
+                 {"04 71", "E0,01", "0001", 5}};
+    for (const auto& t : texts) {
+        EXPECT_EQ(hid.FindDevice(t.vendor, t.product, t.version), t.result) << t.vendor;
+    }
+
+    const int first = devices.AddReader(65);
+    const int second = devices.AddReader(9);
+    EXPECT_EQ(Find(), 0);
+    EXPECT_TRUE(hid.connected);
+    EXPECT_EQ(hid.featureReportLength, 65);  // the first of two wins
+    EXPECT_EQ(hid.ProductString(), "Cheque Reader");
+    devices.Pull(first);
+    EXPECT_EQ(Find(), 0);
+    EXPECT_EQ(hid.featureReportLength, 9);
+    devices.Pull(second);
+    devices.Pull(otherVersion);
+    EXPECT_EQ(Find(), 5);
+}
+
+TEST_F(HidChannelTest, FramesTravelInReportsOfTheFeatureLength) {
+    const int reader = devices.AddReader(9);
+    Connect();
+    ASSERT_EQ(Send({0x1B, 'G', '5'}), 0);
+    const auto& sent = devices.At(reader).sentReports;
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0], (Bytes{0, 0x1B, 'G', '5', 0, 0, 0, 0, 0}));
+    EXPECT_EQ(replyLength, 8);  // one report's payload
+    EXPECT_EQ(reply[0], 0x1B);
+    EXPECT_EQ(reply[1], '0');
+
+    Bytes block = {0x1B, 'S'};
+    const ConfigBlock config = ReaderModel::DefaultConfig();
+    block.insert(block.end(), config.begin(), config.end());
+    ASSERT_EQ(Send(block), 0);
+    ASSERT_EQ(sent.size(), 5u);
+    EXPECT_EQ(Bytes(sent[1].begin() + 1, sent[1].end()), Bytes(block.begin(), block.begin() + 8));
+    EXPECT_EQ(sent[4], (Bytes{0, block[24], block[25], 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(HidChannelTest, AConfigurationReplyFitsALongReport) {
+    devices.AddReader(65);
+    Connect();
+    ASSERT_EQ(Send({0x1B, 'R'}), 0);
+    EXPECT_EQ(replyLength, 64);
+    const ConfigBlock config = ReaderModel::DefaultConfig();
+    EXPECT_TRUE(std::equal(config.begin(), config.end(), reply.begin()));
+}
+
+TEST_F(HidChannelTest, ReportTypeAndLengthsAreCheckedBeforeAnyTransfer) {
+    const struct {
+        uint16_t featureLength;
+        int reportType;
+        ExchangeResult result;
+    } cases[] = {{65, 2, 1}, {65, 7, 1}, {0, 0, 2}, {1, 0, 2}, {129, 0, 2}, {2, 0, 0}, {128, 0, 0}};
+    for (const auto& c : cases) {
+        SimulatedHidPlatform lengths;
+        const int reader = lengths.AddReader(c.featureLength);
+        HidChannel channel(&lengths, timer, pump);
+        ASSERT_TRUE(channel.Init());
+        ASSERT_EQ(channel.FindDevice("0471", "E001", "0001"), 0);
+        channel.SetReportType(c.reportType);
+        int32_t n = 0;
+        const Bytes frame = {0x1B, 'e'};
+        EXPECT_EQ(channel.Exchange(frame, 2, reply, n), c.result) << c.featureLength;
+        if (c.result != 0) {
+            EXPECT_TRUE(lengths.At(reader).sentReports.empty()) << c.featureLength;
+        }
+    }
+    // Report type 2 right after Init, as at connect: nothing selected yet.
+    devices.AddReader(65);
+    ASSERT_TRUE(hid.Init());
+    hid.SetReportType(2);
+    EXPECT_EQ(Send({0x1B, 'e'}), 1);
+}
+
+TEST_F(HidChannelTest, LosingTheReaderEndsTheExchangeWhereItIs) {
+    const int reader = devices.AddReader(9);
+    // What the window does on a removal: search again, and lose the reader.
+    auto pull = [&] {
+        devices.Pull(reader);
+        hid.FindDevice("0471", "E001", "0001");
+    };
+    // A 26-byte frame goes in four reports, one pass each; pass 5 is the
+    // first pass of the reply wait.
+    const struct {
+        const char* what;
+        std::function<void(int pass)> script;
+        ExchangeResult result;
+    } cases[] = {
+        {"pulled in the second report's wait",
+         [&](int pass) {
+             if (pass == 2)
+                 pull();
+         },
+         3},
+        {"the last report fails, pulled in its wait",
+         [&](int pass) {
+             if (pass == 3)
+                 devices.At(reader).failTransfers = true;
+             if (pass == 5)
+                 pull();
+         },
+         4},
+        {"not connected when the reply wait starts",
+         [&](int pass) {
+             if (pass == 4)
+                 hid.connected = false;
+         },
+         5},
+        {"pulled in the reply wait",
+         [&](int pass) {
+             if (pass == 5)
+                 pull();
+         },
+         6},
+    };
+    for (const auto& c : cases) {
+        devices.Plug(reader);
+        devices.At(reader).failTransfers = false;
+        devices.Reader(reader).faults.silent = true;
+        Connect();
+        pump.passes = 0;
+        pump.script = c.script;
+        Bytes frame(26, 0x30);
+        frame[0] = 0x1B;
+        frame[1] = 'S';
+        EXPECT_EQ(Send(frame), c.result) << c.what;
+        EXPECT_EQ(replyLength, -1) << c.what;  // the reply is left alone
+        pump.script = nullptr;
+    }
+    devices.Plug(reader);
+    Connect();
+    hid.connected = false;
+    EXPECT_EQ(Send({0x1B, 'e'}), 3);
+}
+
+TEST_F(HidChannelTest, EveryWaitEndsAfterTheTickLimit) {
+    const int reader = devices.AddReader(65);
+    Connect();
+    devices.Reader(reader).faults.silent = true;  // the reply never comes
+    pump.passes = 0;
+    EXPECT_EQ(Send({0x1B, 'e'}), 6);
+    EXPECT_EQ(pump.passes, 1 + HidChannel::kWaitTickLimit);
+    EXPECT_FALSE(hid.timedOut);
+
+    devices.At(reader).failTransfers = true;  // the report never goes
+    pump.passes = 0;
+    EXPECT_EQ(Send({0x1B, 'e'}), 4);
+    EXPECT_EQ(pump.passes, HidChannel::kWaitTickLimit);
+}
+
+TEST_F(HidChannelTest, AReaderWithoutAccessFailsAtOnce) {
+    const int reader = devices.AddReader(65);
+    devices.At(reader).openable = false;
+    Connect();
+    EXPECT_TRUE(hid.FoundWithoutAccess());
+    pump.passes = 0;
+    EXPECT_EQ(Send({0x1B, 'e'}), 4);
+    EXPECT_EQ(pump.passes, 1);
+}
+
+TEST_F(HidChannelTest, WaitTicksReachOnlyTheWaitTimer) {
+    pump.ticking = false;
+    const int id = timer.Start(1000, "test");
+    EXPECT_NE(id, 0);
+    EXPECT_EQ(RunningTimerObjects(), 1);
+    hid.waitTimerId = id + 1;  // another timer's ticks change nothing
+    hid.tickCount = 1;
+    TimerObjectTick(id);
+    EXPECT_EQ(hid.tickCount, 1);
+    hid.waitTimerId = id;
+    TimerObjectTick(id);
+    EXPECT_EQ(hid.tickCount, 2);
+    TimerObjectTick(id + 7);  // no timer object has it
+    EXPECT_EQ(hid.tickCount, 2);
+    timer.Stop();
+    EXPECT_EQ(RunningTimerObjects(), 0);
+    timer.Stop();  // stopping again kills nothing
+    TimerObject never;
+    never.Stop();
+    EXPECT_EQ(never.Id(), 0);
+}
+
+}  // namespace
