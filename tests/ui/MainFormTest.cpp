@@ -239,6 +239,22 @@ TEST_F(MainForm, ListsReportUserChoicesAndCloseUps) {
     EXPECT_EQ(form().SelectedIndex(ctl::ConnectModeList), 0);
 }
 
+TEST_F(MainForm, ClosingAListMovesTheFocusToTheComparisonBox) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    std::vector<int> lists = {ctl::CommandTypeList};
+    for (const CodeBinding& code : kCodeBindings) {
+        lists.push_back(code.listId);
+    }
+    for (int id : lists) {
+        form().Focus(ctl::Exit);
+        emit form().closedUp(id);
+        const bool stays = id == 1111 || id == 1113;  // the two error-code lists
+        EXPECT_EQ(QApplication::focusWidget(),
+                  form().Widget(stays ? ctl::Exit : ctl::ComparisonBox))
+            << id;
+    }
+}
+
 TEST_F(MainForm, KeysDoNotPressButtonsOrCloseTheWindow) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QSignalSpy clicks(&form(), &QtForm::clicked);

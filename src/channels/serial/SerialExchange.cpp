@@ -95,5 +95,8 @@ void SerialExchange::OnSerialByte(uint8_t byte) {
         }
         host_.ShowCheckReadData(serialReadText_);
     }
+    // The load shows the window's record on its controls; a click made since
+    // the last poll is taken into the record first, or the load would undo it.
+    host_.SaveSettings();
     host_.LoadSettings();
 }
