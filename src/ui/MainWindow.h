@@ -47,6 +47,9 @@ class MainWindow : public QDialog, private SerialOwner, private ExchangeHost {
     const SerialExchange& Serial() const { return serialExchange_; }
     const UsbExchange& Usb() const { return usbExchange_; }
     const CheckReadTest& ReadTest() const { return readTest_; }
+    // Where the serial port delivers its messages (a received byte, a comm
+    // event), as the port's monitor thread does.
+    SerialOwner& SerialMessages() { return *this; }
     bool UsbPollRunning() const { return usbPollTimer_.isActive(); }
     bool SerialPollRunning() const { return serialPollTimer_.isActive(); }
 
