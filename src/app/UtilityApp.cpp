@@ -8,6 +8,14 @@
 #include "AppIcon.h"
 #include "MainWindow.h"
 
+UtilityApp::UtilityApp() : UtilityApp(MakeLinuxHidPlatform(), MakeUdevDeviceWatch()) {}
+
+UtilityApp::UtilityApp(std::unique_ptr<HidPlatform> hidPlatform,
+                       std::unique_ptr<DeviceWatch> deviceWatch)
+    : hidPlatform_(std::move(hidPlatform)),
+      hid_(hidPlatform_.get(), waitTimer_, waitPump_),
+      deviceWatch_(std::move(deviceWatch)) {}
+
 void UtilityApp::PrepareApplication(QApplication& app) {
     app.setApplicationName(QStringLiteral("Tallisk Program"));
     app.setApplicationDisplayName(QString());
@@ -34,6 +42,9 @@ int UtilityApp::Run() {
     WireSerialPort(serialPort_);
     auto window = std::make_unique<MainWindow>(exchange_, serialPort_, hid_, *deviceWatch_);
     WireWindow(*window);
+    if (onWindowReady) {
+        onWindowReady(*window);
+    }
     // The run's result, Exit or the close box, is not looked at.
     window->RunModal();
     window.reset();

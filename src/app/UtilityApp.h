@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "DeviceWatch.h"
@@ -25,15 +26,23 @@ class UtilityApp {
     // Shows the serial port's failures in the error box.
     static void WireSerialPort(SerialPort& port);
 
+    // The reader's USB devices and their arrival and removal: the system's,
+    // or others (the simulated reader of the demo).
+    UtilityApp();
+    UtilityApp(std::unique_ptr<HidPlatform> hidPlatform, std::unique_ptr<DeviceWatch> deviceWatch);
+
+    // Called with the window once it is made, before its modal run.
+    std::function<void(MainWindow&)> onWindowReady;
+
     int Run();
 
   private:
     // The program-wide objects, built before the window and kept to the end.
     ExchangeState exchange_;
     SerialPort serialPort_;
-    std::unique_ptr<HidPlatform> hidPlatform_ = MakeLinuxHidPlatform();
+    std::unique_ptr<HidPlatform> hidPlatform_;
     TimerObject waitTimer_;
     QtWaitPump waitPump_;
-    HidChannel hid_{hidPlatform_.get(), waitTimer_, waitPump_};
-    std::unique_ptr<DeviceWatch> deviceWatch_ = MakeUdevDeviceWatch();
+    HidChannel hid_;
+    std::unique_ptr<DeviceWatch> deviceWatch_;
 };

@@ -19,7 +19,10 @@ bool KeyCapture::eventFilter(QObject* watched, QEvent* event) {
     }
     // A key press that its first receiver ignores travels on to the parents;
     // only its first delivery counts.
-    QWidget* first = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : window_;
+    QWidget* first = QApplication::focusWidget();
+    if (first == nullptr) {
+        first = window_->focusWidget() != nullptr ? window_->focusWidget() : window_;
+    }
     if (watched != first || first->window() != window_) {
         return false;
     }

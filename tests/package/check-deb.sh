@@ -1,0 +1,47 @@
+#!/bin/sh
+# Builds the .deb, installs it into a scratch root with dpkg, and checks that
+# every file lands where Linux programs keep it.
+# Usage: check-deb.sh BUILD_DIR SCRATCH_DIR
+set -eu
+build=$1
+scratch=$2
+rm -rf "$scratch"
+mkdir -p "$scratch/out" "$scratch/root/var/lib/dpkg/info" "$scratch/root/var/lib/dpkg/updates"
+touch "$scratch/root/var/lib/dpkg/status"
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 ||
+    { cat "$scratch/cpack.log"; exit 1; }
+deb=$(ls "$scratch"/out/tallisk_*.deb)
+
+# The dependencies are those of the machine's libraries, not installed in the scratch root.
+dpkg --root="$scratch/root" --force-not-root --force-depends --force-script-chrootless -i "$deb" \
+    >"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log"; exit 1; }
+
+status=0
+for file in \
+    /usr/bin/tallisk \
+    /usr/bin/tallisk-demo \
+    /usr/bin/tallisk-serial-sim \
+    /usr/lib/udev/rules.d/70-tallisk.rules \
+    /usr/share/applications/org.tallisk.Tallisk.desktop \
+    /usr/share/metainfo/org.tallisk.Tallisk.metainfo.xml \
+    /usr/share/icons/hicolor/16x16/apps/org.tallisk.Tallisk.png \
+    /usr/share/icons/hicolor/32x32/apps/org.tallisk.Tallisk.png \
+    /usr/share/icons/hicolor/48x48/apps/org.tallisk.Tallisk.png \
+    /usr/share/icons/hicolor/64x64/apps/org.tallisk.Tallisk.png \
+    /usr/share/icons/hicolor/128x128/apps/org.tallisk.Tallisk.png; do
+    if ! dpkg --root="$scratch/root" -L tallisk | grep -qx "$file" || [ ! -s "$scratch/root$file" ]; then
+        echo "missing from the installed package: $file"
+        status=1
+    fi
+done
+for binary in tallisk tallisk-demo tallisk-serial-sim; do
+    [ -x "$scratch/root/usr/bin/$binary" ] || { echo "not executable: $binary"; status=1; }
+done
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libqt6widgets6 libhidapi-hidraw0 libudev1; do
+    echo "$depends" | grep -q "$library" || { echo "not a dependency: $library"; status=1; }
+done
+grep -q 'ATTRS{idVendor}=="0471", ATTRS{idProduct}=="e001", TAG+="uaccess"' \
+    "$scratch/root/usr/lib/udev/rules.d/70-tallisk.rules" || { echo "udev rule wrong"; status=1; }
+exit $status
