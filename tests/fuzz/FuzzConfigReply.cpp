@@ -1,0 +1,181 @@
+// Replies to the configuration read and to other commands, as the window
+// hands them to the protocol.
+//
+// Input: byte 0 the exchange result (signed), byte 1 the command whose reply
+// is reported ((byte % 11) - 1, so -1 to 9), byte 2 how far the length the
+// channel gives differs from the reply bytes (signed), then the reply. The
+// reply ends where the input ends, so a read past it is a sanitizer report.
+//
+// Properties: a reply that can't be a configuration changes nothing but the
+// status line; a configuration is shown on the form (device type, code
+// lists, enabled controls) and, sent back unedited, comes back as it was
+// read except for the bits nothing decodes; a command is acknowledged
+// exactly by ESC '0' or ESC 'y'; the status line always reads "Status: ...".
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "CommandSet.h"
+#include "ConfigBlock.h"
+#include "ConfigProtocol.h"
+#include "ControlIds.h"
+#include "ControlTable.h"
+#include "FuzzCheck.h"
+#include "InMemoryForm.h"
+#include "SettingsExchange.h"
+
+namespace {
+
+constexpr int kCommandTypeChoices = kCommandCount + 2;  // -1 to 9
+
+bool StartsWithStatus(const std::string& text) {
+    return text.rfind(status::kPrefix, 0) == 0;
+}
+
+void CheckStatusShown(const InMemoryForm& form, const WindowRecord& record) {
+    FUZZ_CHECK(StartsWithStatus(record.statusText));
+    FUZZ_CHECK(form.Text(ctl::StatusLine) == record.statusText);
+}
+
+// The code list selection that shows a code byte: none for 0 and above 0x7F.
+int ExpectedCodeIndex(uint8_t value) {
+    return value >= 1 && value <= kCodeListEntries ? value - 1 : -1;
+}
+
+bool AllShowable(const DeviceSettings& settings) {
+    return std::all_of(kSettingBindings.begin(), kSettingBindings.end(),
+                       [&settings](const SettingBinding& b) {
+                           const int32_t value = settings.*b.field;
+                           return value >= 0 && value < b.valueCount;
+                       });
+}
+
+// The block that a configuration comes back as when it is saved unedited:
+// byte 0 names CUSTOM, the setting bytes keep the bits of their fields, the
+// code bytes keep the codes a list can show, and the bytes nothing decodes
+// go back as they came.
+ConfigBlock ExpectedSentBack(std::span<const uint8_t, kConfigBlockSize> read) {
+    std::array<uint8_t, kConfigBlockSize> fieldBits{};
+    for (const BlockBits& b : kBlockBits) {
+        fieldBits[static_cast<size_t>(b.byte)] |=
+            static_cast<uint8_t>(((1 << b.width) - 1) << b.shift);
+    }
+    ConfigBlock block;
+    std::copy(read.begin(), read.end(), block.begin());
+    for (size_t i = 0; i < block.size(); ++i) {
+        if (fieldBits[i] != 0) {
+            block[i] = static_cast<uint8_t>(read[i] & fieldBits[i]);
+        }
+    }
+    for (const CodeBinding& code : kCodeBindings) {
+        const auto at = static_cast<size_t>(code.blockByte);
+        block[at] = static_cast<uint8_t>(ExpectedCodeIndex(read[at]) + 1);
+    }
+    block[0] = '0';
+    return block;
+}
+
+void CheckShown(const InMemoryForm& form, const ExchangeState& exchange,
+                std::span<const uint8_t, kConfigBlockSize> block) {
+    const std::vector<int> typeRadios = RadioGroupMembers(form.FormOrder(), ctl::CustomRadio);
+    const int typeIndex = block[0] - '0';
+    for (size_t i = 0; i < typeRadios.size(); ++i) {
+        FUZZ_CHECK(form.IsChecked(typeRadios[i]) == (static_cast<size_t>(typeIndex) == i));
+    }
+    if (block[0] == '0') {
+        for (int id : AllSettingsControlIds()) {
+            FUZZ_CHECK(form.IsEnabled(id));
+        }
+    }
+    for (int id : DeviceTypeGroupIds()) {
+        FUZZ_CHECK(form.IsEnabled(id));
+    }
+    for (const CodeBinding& code : kCodeBindings) {
+        FUZZ_CHECK(form.SelectedIndex(code.listId) ==
+                   ExpectedCodeIndex(block[static_cast<size_t>(code.blockByte)]));
+    }
+    // Where an ESC 'S' frame carries it, nothing pending.
+    FUZZ_CHECK(std::equal(block.begin() + 1, block.end(), exchange.commandFrame.bytes.begin() + 3));
+    FUZZ_CHECK(exchange.commandFrame.length == 0);
+}
+
+// Send Cmd for Device_Type_Setup right after the read, nothing edited.
+void CheckSentBack(ConfigProtocol& protocol, const WindowRecord& record, ExchangeState& exchange,
+                   std::span<const uint8_t, kConfigBlockSize> block, bool showable) {
+    exchange.commandType = kDeviceTypeSetup;
+    protocol.BuildCommandFrame();
+    FUZZ_CHECK(exchange.frameFromSendCmd == 1);
+    const CommandFrame& frame = exchange.commandFrame;
+    const uint8_t type = block[0];
+    if (type == '0' && showable) {
+        const ConfigBlock expected = ExpectedSentBack(block);
+        FUZZ_CHECK(frame.length == 2 + kConfigBlockSize);
+        FUZZ_CHECK(frame.bytes[0] == kEsc && frame.bytes[1] == kConfigBlockLetter);
+        FUZZ_CHECK(std::equal(expected.begin(), expected.end(), frame.bytes.begin() + 2));
+    } else if (type >= '1' && type <= '7') {
+        FUZZ_CHECK(frame.length == 3);
+        FUZZ_CHECK(frame.bytes[0] == kEsc && frame.bytes[1] == kDeviceTypeLetter);
+        FUZZ_CHECK(frame.bytes[2] == type);
+    } else {
+        // CUSTOM with a value no control can show, or no device type at all.
+        FUZZ_CHECK(frame.length == 0);
+        FUZZ_CHECK(record.statusText == status::kSettingsIncomplete);
+    }
+}
+
+uint8_t ReplyByte(std::span<const uint8_t> reply, size_t index) {
+    return index < reply.size() ? reply[index] : 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzInput in(data, size);
+    const ExchangeResult result = static_cast<int8_t>(in.Byte());
+    const int32_t reportedType = in.Byte() % kCommandTypeChoices - 1;
+    const int32_t lengthSkew = static_cast<int8_t>(in.Byte());
+    const std::span<const uint8_t> reply = in.Rest();
+    const int32_t length = static_cast<int32_t>(reply.size()) + lengthSkew;
+
+    InMemoryForm form;
+    WindowRecord record;
+    ExchangeState exchange;
+    ConfigProtocol protocol(form, record, exchange);
+
+    // Device_Type_Setup chosen: the read request goes out, the reply comes in.
+    exchange.commandType = kDeviceTypeSetup;
+    protocol.PrepareCommandFrame();
+    protocol.Load();
+    FUZZ_CHECK(exchange.commandFrame.length == 2 && exchange.frameFromSendCmd == 0);
+    exchange.commandFrame.length = 0;
+
+    const DeviceSettings before = record.settings;
+    const CommandFrame frameBefore = exchange.commandFrame;
+    protocol.DecodeConfigReply(result, reply, length);
+    CheckStatusShown(form, record);
+    if (result == 0 && length >= kConfigBlockSize && reply.size() >= kConfigBlockSize) {
+        const auto block = reply.first<kConfigBlockSize>();
+        FUZZ_CHECK(record.statusText == status::kConfigReadOk);
+        CheckShown(form, exchange, block);
+        CheckSentBack(protocol, record, exchange, block, AllShowable(record.settings));
+        CheckStatusShown(form, record);
+    } else {
+        FUZZ_CHECK(record.statusText == status::kConfigReadFailed);
+        FUZZ_CHECK(record.settings == before);
+        FUZZ_CHECK(exchange.commandFrame.bytes == frameBefore.bytes);
+        FUZZ_CHECK(exchange.commandFrame.length == 0);
+    }
+
+    // The same bytes as the reply to a command.
+    exchange.commandType = reportedType;
+    protocol.ReportExchangeResult(result, reply, length);
+    CheckStatusShown(form, record);
+    if (result == 0) {
+        const bool acknowledged = ReplyByte(reply, 0) == kEsc &&
+                                  (ReplyByte(reply, 1) == '0' || ReplyByte(reply, 1) == 'y');
+        FUZZ_CHECK(acknowledged == (record.statusText != status::kCommandFailed));
+    }
+    return 0;
+}

@@ -1,0 +1,294 @@
+// The window's serial side: the serial exchange over a port that was never
+// opened (writes go nowhere), with a host that routes to a real protocol
+// over an in-memory form and a real read test, the way the window does.
+//
+// The input is a little program. Each step is an opcode byte (taken modulo
+// kOpCount) and its operands:
+//   0 byte b            a byte received from the line
+//   1 n b step          a burst of n bytes b, b+step, b+2*step... (bursts one
+//                       after the other, with no poll between, are one burst)
+//   2 d                 the serial poll, d * 14 ms (at most 3500) after the last step
+//   3                   a serial poll that finds the mode is not serial
+//   4 n:u16 f bytes...  a frame of n % 1025 bytes left pending; f bit 0 says
+//                       it came from Send Cmd, f >> 1 chooses the command
+//                       type ((f >> 1) % 11 - 1); the bytes follow (zeros
+//                       past the input's end)
+//   5 t                 the command type list changed to (t % 11) - 1
+//   6                   Send Cmd
+//   7 s v               a click on setting s % 36: radio v of its group, or
+//                       the check box toggled
+//   8 l i               code list l % 13 set to entry i (none when i is too big)
+//   9 k                 the read test: k % 2 = 0 Comparison clicked, 1 Count Again
+//
+// After every step: the reply and frame lengths stay within their buffers,
+// every reply handed to the protocol lies within the reply buffer, the
+// status line reads "Status: ..." once anything set it, the read test's
+// counts are not negative and never more reads matched than were counted,
+// and the poll timer is armed exactly when the serial side still expects to
+// run.
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "CheckReadTest.h"
+#include "CommandSet.h"
+#include "ConfigProtocol.h"
+#include "ControlIds.h"
+#include "ExchangeHost.h"
+#include "FuzzCheck.h"
+#include "InMemoryForm.h"
+#include "SerialExchange.h"
+#include "SerialPort.h"
+#include "SettingsExchange.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr int kSerialMode = 1;
+constexpr int kUsbMode = 0;
+constexpr int kCommandTypeChoices = kCommandCount + 2;  // -1 to 9
+constexpr int kMaxPollDelayMs = 3500;
+constexpr int kPollDelayStepMs = 14;
+
+enum Op : uint8_t {
+    kReceiveByte,
+    kReceiveBurst,
+    kPoll,
+    kPollOtherMode,
+    kQueueFrame,
+    kSelectCommand,
+    kSendCmd,
+    kClickSetting,
+    kSelectCode,
+    kReadTest,
+    kOpCount,
+};
+
+// The window as the serial exchange sees it.
+class WindowHost : public ExchangeHost {
+  public:
+    WindowHost(InMemoryForm& form, WindowRecord& record, ExchangeState& exchange)
+        : form_(form),
+          record_(record),
+          exchange_(exchange),
+          protocol_(form, record, exchange),
+          readTest_(form) {}
+
+    ConfigProtocol& Protocol() { return protocol_; }
+    CheckReadTest& ReadTest() { return readTest_; }
+    bool SerialTimerArmed() const { return serialTimer_; }
+
+    void SaveSettings() override { protocol_.Save(); }
+    void LoadSettings() override { protocol_.Load(); }
+    void FocusComparisonBox() override {}
+    void ShowCheckReadData(const std::string& text) override {
+        form_.SetText(ctl::CheckReadDataBox, text);
+    }
+    void CompleteCheckRead(const std::string& text) override {
+        readTest_.CompleteCheckRead(text, record_.comparison != 0);
+    }
+    void DecodeConfigReply(ExchangeResult result, std::span<const uint8_t> reply,
+                           int32_t length) override {
+        CheckReply(result, reply, length);
+        protocol_.DecodeConfigReply(result, reply, length);
+    }
+    void ReportExchangeResult(ExchangeResult result, std::span<const uint8_t> reply,
+                              int32_t length) override {
+        CheckReply(result, reply, length);
+        protocol_.ReportExchangeResult(result, reply, length);
+    }
+    void SetSerialTimer() override { serialTimer_ = true; }
+    void KillSerialTimer() override { serialTimer_ = false; }
+    void SetUsbTimer() override {}
+    void KillUsbTimer() override {}
+    void BeginUsbExchange() override {}
+    void EndUsbExchange() override {}
+
+  private:
+    // A serial reply is the reply buffer itself, with result 0 (the reply
+    // decides) or the no-answer result.
+    void CheckReply(ExchangeResult result, std::span<const uint8_t> reply, int32_t length) const {
+        FUZZ_CHECK(result == 0 || result == SerialExchange::kNoAnswerResult);
+        FUZZ_CHECK(reply.data() == exchange_.replyBuffer.bytes.data());
+        FUZZ_CHECK(reply.size() == exchange_.replyBuffer.bytes.size());
+        FUZZ_CHECK(length >= 0 && static_cast<size_t>(length) <= reply.size());
+    }
+
+    InMemoryForm& form_;
+    WindowRecord& record_;
+    ExchangeState& exchange_;
+    ConfigProtocol protocol_;
+    CheckReadTest readTest_;
+    bool serialTimer_ = false;
+};
+
+// The radios of each radio-bound setting, in form order.
+const std::vector<std::vector<int>>& SettingGroups() {
+    static const std::vector<std::vector<int>> groups = [] {
+        const InMemoryForm form;
+        std::vector<std::vector<int>> all;
+        for (const SettingBinding& b : kSettingBindings) {
+            all.push_back(b.kind == BindingKind::RadioGroup
+                              ? RadioGroupMembers(form.FormOrder(), b.controlId)
+                              : std::vector<int>{});
+        }
+        return all;
+    }();
+    return groups;
+}
+
+class SerialProgram {
+  public:
+    explicit SerialProgram(FuzzInput& in)
+        : in_(in),
+          host_(form_, record_, exchange_),
+          serial_(host_, exchange_, port_, [this] { return now_; }) {
+        // The window starts with "Comparison" checked.
+        form_.SetChecked(ctl::ComparisonCheck, true);
+    }
+
+    void Run() {
+        while (!in_.Empty()) {
+            Step(static_cast<Op>(in_.Byte() % kOpCount));
+            CheckState();
+        }
+    }
+
+  private:
+    void Step(Op op) {
+        switch (op) {
+            case kReceiveByte:
+                Receive(in_.Byte());
+                break;
+            case kReceiveBurst: {
+                const int count = in_.Byte();
+                uint8_t b = in_.Byte();
+                const uint8_t step = in_.Byte();
+                for (int i = 0; i < count; ++i) {
+                    Receive(b);
+                    CheckState();
+                    b = static_cast<uint8_t>(b + step);
+                }
+                break;
+            }
+            case kPoll:
+                now_ += milliseconds(std::min(in_.Byte() * kPollDelayStepMs, kMaxPollDelayMs));
+                serial_.Poll(kSerialMode);
+                FUZZ_CHECK(host_.SerialTimerArmed());
+                break;
+            case kPollOtherMode:
+                serial_.Poll(kUsbMode);
+                FUZZ_CHECK(!host_.SerialTimerArmed());
+                break;
+            case kQueueFrame:
+                QueueFrame();
+                break;
+            case kSelectCommand:
+                // As the window does on a change of the command type list.
+                host_.Protocol().Save();
+                exchange_.commandType = in_.Byte() % kCommandTypeChoices - 1;
+                host_.Protocol().PrepareCommandFrame();
+                host_.Protocol().Load();
+                break;
+            case kSendCmd:
+                host_.Protocol().BuildCommandFrame();
+                break;
+            case kClickSetting:
+                ClickSetting();
+                break;
+            case kSelectCode: {
+                const CodeBinding& code = kCodeBindings[in_.Byte() % kCodeBindings.size()];
+                form_.SelectIndex(code.listId, in_.Byte());
+                break;
+            }
+            case kReadTest:
+                ReadTestControl();
+                break;
+            case kOpCount:
+                break;
+        }
+    }
+
+    void Receive(uint8_t byte) {
+        serial_.OnSerialByte(byte);
+        FUZZ_CHECK(serial_.BurstActive());
+        FUZZ_CHECK(host_.SerialTimerArmed());
+    }
+
+    void QueueFrame() {
+        CommandFrame& frame = exchange_.commandFrame;
+        const int length = in_.Word() % (kExchangeBufferSize + 1);
+        const uint8_t flags = in_.Byte();
+        exchange_.frameFromSendCmd = flags & 1;
+        exchange_.commandType = (flags >> 1) % kCommandTypeChoices - 1;
+        const std::span<const uint8_t> bytes = in_.Bytes(static_cast<size_t>(length));
+        std::fill(frame.bytes.begin(), frame.bytes.end(), 0);
+        std::copy(bytes.begin(), bytes.end(), frame.bytes.begin());
+        frame.length = length;
+    }
+
+    // A click between polls: a radio checks itself and clears the rest of
+    // its group; a check box toggles.
+    void ClickSetting() {
+        const size_t index = in_.Byte() % kSettingBindings.size();
+        const uint8_t choice = in_.Byte();
+        const SettingBinding& binding = kSettingBindings[index];
+        const std::vector<int>& group = SettingGroups()[index];
+        if (binding.kind == BindingKind::CheckBox) {
+            form_.SetChecked(binding.controlId, !form_.IsChecked(binding.controlId));
+        } else if (!group.empty()) {
+            const size_t chosen = choice % group.size();
+            for (size_t i = 0; i < group.size(); ++i) {
+                form_.SetChecked(group[i], i == chosen);
+            }
+        }
+    }
+
+    void ReadTestControl() {
+        if (in_.Byte() % 2 == 0) {
+            form_.SetChecked(ctl::ComparisonCheck, !form_.IsChecked(ctl::ComparisonCheck));
+            host_.ReadTest().OnComparison();
+        } else {
+            host_.ReadTest().OnCountAgain();
+        }
+    }
+
+    void CheckState() {
+        FUZZ_CHECK(exchange_.replyBuffer.length >= 0 &&
+                   exchange_.replyBuffer.length <= kExchangeBufferSize);
+        FUZZ_CHECK(exchange_.commandFrame.length >= 0 &&
+                   exchange_.commandFrame.length <= kExchangeBufferSize);
+        const std::string shown = form_.Text(ctl::StatusLine);
+        statusSet_ = statusSet_ || !shown.empty() || !record_.statusText.empty();
+        if (statusSet_) {
+            FUZZ_CHECK(shown.rfind(status::kPrefix, 0) == 0);
+            FUZZ_CHECK(record_.statusText.rfind(status::kPrefix, 0) == 0);
+        }
+        const CheckReadTest& test = host_.ReadTest();
+        FUZZ_CHECK(test.TotalCount() >= 0 && test.SuccessCount() >= 0);
+        FUZZ_CHECK(test.SuccessCount() <= test.TotalCount());
+    }
+
+    FuzzInput& in_;
+    InMemoryForm form_;
+    WindowRecord record_;
+    ExchangeState exchange_;
+    SerialPort port_;
+    WindowHost host_;
+    std::chrono::steady_clock::time_point now_{};
+    SerialExchange serial_;
+    bool statusSet_ = false;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzInput in(data, size);
+    SerialProgram program(in);
+    program.Run();
+    return 0;
+}
