@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ControlIds.h"
+#include "MainWindow.h"
+#include "PtyReaderLink.h"
+#include "QtWaitPump.h"
+#include "ReadFormatter.h"
+#include "SimulatedDeviceWatch.h"
+#include "SimulatedHidPlatform.h"
+#include "UtilityApp.h"
+
+namespace bench {
+
+inline const std::string kConfigOk = "Status: Read Device Config Ok,Please Preserve After Change!";
+inline constexpr int kUsbMode = 0;
+inline constexpr int kSerialMode = 1;
+
+// Cheque reads back to back, framing included, as the simulated reader sends
+// them, cut at n bytes.
+inline std::vector<uint8_t> ChequeReads(size_t n) {
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; bytes.size() < n; ++i) {
+        const std::vector<uint8_t> read =
+            FormatChequeRead(ReaderModel::DefaultConfig(), kSampleChequeLines[i % 3]);
+        bytes.insert(bytes.end(), read.begin(), read.end());
+    }
+    bytes.resize(n);
+    return bytes;
+}
+
+// The main window after start-up, shown, with the simulated reader both on
+// USB and at the far end of a pseudo-terminal that COM1 points at. The
+// serial port may be given its own device (to count what it reads).
+class BenchRig {
+  public:
+    explicit BenchRig(std::unique_ptr<SerialDevice> serialDevice = nullptr)
+        : serialPort(std::move(serialDevice)) {
+        usbReader = hidDevices.AddReader(65);
+        if (!serialReader.Start()) {
+            std::fputs("bench: no pseudo-terminal for the serial reader\n", stderr);
+            std::exit(2);
+        }
+        ::setenv("TALLISK_COM1", serialReader.Path().c_str(), 1);
+        window = std::make_unique<MainWindow>(exchange, serialPort, hid, deviceWatch);
+        UtilityApp::WireWindow(*window);
+        window->Initialise();
+        window->show();
+    }
+    BenchRig(const BenchRig&) = delete;
+    BenchRig& operator=(const BenchRig&) = delete;
+    ~BenchRig() {
+        window.reset();
+        serialReader.Stop();
+        ::unsetenv("TALLISK_COM1");
+    }
+
+    QtForm& Form() { return window->Form(); }
+    std::string Status() { return Form().Text(ctl::StatusLine); }
+
+    void ChooseConnectMode(int mode) {
+        Form().SelectIndex(ctl::ConnectModeList, mode);
+        emit Form().closedUp(ctl::ConnectModeList);
+    }
+    void ChooseCommand(int type) {
+        Form().SelectIndex(ctl::CommandTypeList, type);
+        emit Form().selectionChanged(ctl::CommandTypeList);
+    }
+
+    ExchangeState exchange;
+    SerialPort serialPort;
+    SimulatedHidPlatform hidDevices;
+    TimerObject waitTimer;
+    QtWaitPump waitPump;
+    HidChannel hid{&hidDevices, waitTimer, waitPump};
+    SimulatedDeviceWatch deviceWatch{hidDevices};
+    PtyReaderLink serialReader;
+    int usbReader = 0;
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace bench

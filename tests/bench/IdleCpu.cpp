@@ -1,0 +1,65 @@
+// CPU time of the whole process (every thread) while the window sits idle
+// with its poll timers running: timer 1 in USB mode, timer 4 in serial mode
+// (where timer 1 ends after its first tick).
+#include <cstdlib>
+
+#include "BenchApplication.h"
+#include "BenchRig.h"
+#include "BenchSupport.h"
+#include "Measures.h"
+
+namespace bench {
+namespace {
+
+constexpr double kTargetPercent = 0.5;
+constexpr int kSettleMs = 1000;
+
+int IdleSeconds() {
+    const char* text = std::getenv("TALLISK_BENCH_IDLE_SECONDS");
+    const int seconds = text != nullptr ? std::atoi(text) : 0;
+    return seconds > 0 ? seconds : 10;
+}
+
+void MeasureIdle(BenchApplication& app, BenchRig& rig, const char* measure) {
+    int ticks = 0;
+    app.before = [&](QObject* receiver, QEvent::Type type) {
+        if (type == QEvent::Timer && IsPollTimer(*rig.window, receiver)) {
+            ++ticks;
+        }
+    };
+    const int seconds = IdleSeconds();
+    const int64_t cpu = ProcessCpuNs();
+    const int64_t wall = NowNs();
+    RunFor(seconds * 1000);
+    const double percent =
+        100.0 * static_cast<double>(ProcessCpuNs() - cpu) / static_cast<double>(NowNs() - wall);
+    app.before = nullptr;
+    PrintRow(measure,
+             Format("%.3f %% of a core over %.0f s (%.1f poll ticks/s)", percent, seconds,
+                    ticks / static_cast<double>(seconds)),
+             Format("< %.1f %%", kTargetPercent), percent < kTargetPercent);
+}
+
+}  // namespace
+
+int MeasureIdleCpu() {
+    auto& app = *static_cast<BenchApplication*>(QCoreApplication::instance());
+    BenchRig rig;
+    RunFor(kSettleMs);
+    if (!rig.window->UsbPollRunning()) {
+        std::fputs("bench: the USB poll does not run\n", stderr);
+        return 1;
+    }
+    MeasureIdle(app, rig, "5a idle CPU, USB mode (timer 1)");
+
+    rig.ChooseConnectMode(kSerialMode);
+    RunFor(kSettleMs);
+    if (!rig.window->SerialPollRunning() || rig.window->UsbPollRunning()) {
+        std::fputs("bench: serial mode does not poll as expected\n", stderr);
+        return 1;
+    }
+    MeasureIdle(app, rig, "5b idle CPU, serial mode (timer 4)");
+    return 0;
+}
+
+}  // namespace bench
