@@ -15,14 +15,15 @@ namespace {
 
 constexpr int kMinVisibleListEntries = 1;
 
-const QString kFrameStyle = QStringLiteral(
-    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.55em; }");
-const QString kLeftCaption = QStringLiteral(
+// One style sheet for the whole form: frame captions sit on the frame's top
+// line, as dialog frames have them, and list popups honour the number of
+// visible entries.
+const QString kFormStyle = QStringLiteral(
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.55em; }"
     "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
-    " left: 6px; padding: 0 2px; }");
-const QString kCentredCaption = QStringLiteral(
-    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top center;"
-    " padding: 0 2px; }");
+    " left: 6px; padding: 0 2px; }"
+    "QGroupBox[centredCaption=\"true\"]::title { subcontrol-position: top center; left: 0; }"
+    "QComboBox { combobox-popup: 0; }");
 
 QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
     const QString label = QString::fromUtf8(spec.label);
@@ -30,9 +31,7 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
         case ControlKind::Frame: {
             auto* box = new QGroupBox(label, parent);
             box->setAlignment(spec.centredCaption ? Qt::AlignHCenter : Qt::AlignLeft);
-            // The caption sits on the frame's top line, as dialog frames have it.
-            box->setStyleSheet(spec.centredCaption ? kFrameStyle + kCentredCaption
-                                                   : kFrameStyle + kLeftCaption);
+            box->setProperty("centredCaption", spec.centredCaption);
             return box;
         }
         case ControlKind::Label: {
@@ -45,10 +44,7 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
         case ControlKind::CheckBox:
             return new QCheckBox(label, parent);
         case ControlKind::DropList: {
-            auto* list = new CloseUpComboBox(parent);
-            // A plain list popup that honours the number of visible entries.
-            list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
-            return list;
+            return new CloseUpComboBox(parent);
         }
         case ControlKind::TextBox: {
             auto* box = new QPlainTextEdit(parent);
@@ -88,6 +84,7 @@ void Place(QWidget* widget, const ControlSpec& spec, DialogBaseUnits base) {
 }  // namespace
 
 FormWidgets BuildForm(QWidget* parent, std::span<const ControlSpec> controls) {
+    parent->setStyleSheet(kFormStyle);
     const DialogBaseUnits base = BaseUnitsOf(parent->font());
     FormWidgets form;
     QButtonGroup* group = nullptr;

@@ -71,6 +71,8 @@ MainWindow::MainWindow(ExchangeState& exchange, SerialPort& serialPort, HidChann
     // Both polls are one-shots that their handlers set again.
     usbPollTimer_.setSingleShot(true);
     serialPollTimer_.setSingleShot(true);
+    readDataUpdate_.setSingleShot(true);
+    connect(&readDataUpdate_, &QTimer::timeout, this, [this] { ShowPendingReadData(); });
     connect(&usbPollTimer_, &QTimer::timeout, this,
             [this] { usbExchange_.Poll(connectModeIndex_); });
     connect(&serialPollTimer_, &QTimer::timeout, this,

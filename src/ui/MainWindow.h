@@ -92,6 +92,7 @@ class MainWindow : public QDialog, private SerialOwner, private ExchangeHost {
     void LoadSettings() override { protocol_.Load(); }
     void FocusComparisonBox() override { form_->FocusComparisonBox(); }
     void ShowCheckReadData(const std::string& text) override;
+    void ShowPendingReadData();
     void CompleteCheckRead(const std::string& text) override;
     void DecodeConfigReply(ExchangeResult result, std::span<const uint8_t> reply,
                            int32_t length) override;
@@ -123,6 +124,13 @@ class MainWindow : public QDialog, private SerialOwner, private ExchangeHost {
     CheckReadTest readTest_;
     QTimer usbPollTimer_;     // timer 1
     QTimer serialPollTimer_;  // timer 4
+    static constexpr int kReadDataUpdateMs = 50;
+    // While a read is arriving the box shows at most its beginning; a
+    // flood would otherwise keep the window busy laying out text.
+    static constexpr size_t kShownWhileReading = 4096;
+    QTimer readDataUpdate_;
+    const std::string* pendingReadData_ = nullptr;  // the read text of a channel
+    bool shownReadDataCut_ = false;
     int deviceIndex_;
     int connectModeIndex_;
     QMenu* windowMenu_;

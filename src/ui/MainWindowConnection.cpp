@@ -118,6 +118,7 @@ void MainWindow::OnDeviceChange(DeviceWatch::Change change) {
     const DeviceModel& model = kDeviceModels[static_cast<size_t>(deviceIndex_)];
     // A removal searches again: the reader, if still there, is opened anew.
     if (hid_.FindDevice(model.vendorId, model.productId, model.version) != kFindOpened) {
+        ++connectionGeneration_;  // a running exchange must not enable the list again
         form_->Enable(ctl::CommandTypeList, false);
         record_.statusText = status::ReaderRemovedText(ModelName());
         form_->DisableTestControls();
@@ -133,6 +134,7 @@ void MainWindow::SearchArrivedReader(int attemptsLeft) {
     }
     const DeviceModel& model = kDeviceModels[static_cast<size_t>(deviceIndex_)];
     if (hid_.FindDevice(model.vendorId, model.productId, model.version) == kFindOpened) {
+        ++connectionGeneration_;
         record_.statusText = status::ReaderConnectedText(ModelName());
         form_->Enable(ctl::CommandTypeList, true);
         form_->EnableTestControls();
@@ -150,6 +152,7 @@ void MainWindow::SearchArrivedReader(int attemptsLeft) {
 }
 
 void MainWindow::OnCountAgain() {
+    readDataUpdate_.stop();
     usbExchange_.ResetKeys();
     readTest_.OnCountAgain();
 }
@@ -180,10 +183,32 @@ void MainWindow::WakeOwner(std::function<void()> serve) {
 }
 
 void MainWindow::ShowCheckReadData(const std::string& text) {
-    form_->SetText(ctl::CheckReadDataBox, text);
+    // A read grows by one character at a time, and laying out the whole
+    // text again for each one costs more than the character takes on the
+    // line. The box catches up with the read a few times a second; the
+    // text itself lives on in the exchange until the read is complete.
+    pendingReadData_ = &text;
+    if (!readDataUpdate_.isActive()) {
+        readDataUpdate_.start(kReadDataUpdateMs);
+    }
+}
+
+void MainWindow::ShowPendingReadData() {
+    if (pendingReadData_ == nullptr) {
+        return;
+    }
+    const std::string& text = *pendingReadData_;
+    if (text.size() <= kShownWhileReading) {
+        form_->SetText(ctl::CheckReadDataBox, text);
+        shownReadDataCut_ = false;
+    } else if (!shownReadDataCut_) {
+        form_->SetText(ctl::CheckReadDataBox, text.substr(0, kShownWhileReading));
+        shownReadDataCut_ = true;
+    }
 }
 
 void MainWindow::CompleteCheckRead(const std::string& text) {
+    readDataUpdate_.stop();
     readTest_.CompleteCheckRead(text, record_.comparison != 0);
 }
 

@@ -75,7 +75,8 @@ TEST_F(UsbWindow, ReadsTypedByTheReaderAreCounted) {
 
     // Fewer than 15 characters are shown but are not a read.
     Type(QStringLiteral("12345678901234"));
-    EXPECT_EQ(form().Text(ctl::CheckReadDataBox), "12345678901234");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return form().Text(ctl::CheckReadDataBox) == "12345678901234"; }, kWaitMs));
     QTest::qWait(250);
     EXPECT_EQ(form().Text(ctl::TotalCounter), "Total Count :1");
 }

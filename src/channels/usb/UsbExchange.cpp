@@ -41,6 +41,11 @@ void UsbExchange::Poll(int connectModeIndex) {
         hid_.SetReportType(kFeatureReports);
         DispatchPendingFrame(connectModeIndex);
         exchange_.commandFrame.length = 0;
+        if (!hid_.connected) {
+            // The reader went away during the exchange, and its removal
+            // stopped the poll: it stays stopped until the reader is back.
+            return;
+        }
     }
     host_.SetUsbTimer();
 }

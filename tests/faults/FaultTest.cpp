@@ -1,0 +1,273 @@
+#include <QEventLoop>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <chrono>
+#include <cstdlib>
+
+#include "CommandSet.h"
+#include "ControlIds.h"
+#include "PtyReaderLink.h"
+#include "ResourceCount.h"
+#include "SpySerialDevice.h"
+#include "WindowFixture.h"
+
+namespace {
+
+constexpr int kUsb = 0;
+constexpr int kSerial = 1;
+constexpr int kWaitMs = 5000;
+
+// The window under faults of the reader, the line and the system.
+class Faults : public WindowFixture {
+  protected:
+    void TearDown() override {
+        window.reset();
+        ::unsetenv("TALLISK_COM1");
+    }
+
+    void StartWith(std::function<void()> devices) {
+        devices();
+        WindowFixture::SetUp();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    void SetUp() override {}
+
+    void ChooseConnectMode(int mode) {
+        form().SelectIndex(ctl::ConnectModeList, mode);
+        emit form().closedUp(ctl::ConnectModeList);
+    }
+    void ChooseCommand(int type) {
+        form().SelectIndex(ctl::CommandTypeList, type);
+        emit form().selectionChanged(ctl::CommandTypeList);
+    }
+    void Click(int id) { QTest::mouseClick(form().Widget(id), Qt::LeftButton); }
+    std::string Status() { return form().Text(ctl::StatusLine); }
+    bool StatusBecomes(const std::string& text) {
+        return QTest::qWaitFor([&] { return Status() == text; }, kWaitMs);
+    }
+    bool StatusLeaves(const std::string& text) {
+        return QTest::qWaitFor([&] { return Status() != text; }, kWaitMs);
+    }
+    static bool RunLoopUntil(const std::function<bool()>& done, int limitMs) {
+        QEventLoop loop;
+        QTimer check;
+        QObject::connect(&check, &QTimer::timeout, [&] {
+            if (done()) {
+                loop.quit();
+            }
+        });
+        QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+        check.start(20);
+        loop.exec();
+        return done();
+    }
+    // Whatever went wrong, the window can still do its work.
+    void ExpectUsable() {
+        ChooseCommand(kDeviceConnect);
+        Click(ctl::SendCmd);
+        EXPECT_TRUE(StatusBecomes("Status: Connect To Device!")) << Status();
+    }
+};
+
+TEST_F(Faults, UnpluggingAtEveryStepOfAMultiReportExchange) {
+    int reader = 0;
+    // Reports with one byte of payload: a 3-byte command goes in three.
+    StartWith([&] { reader = hidDevices.AddReader(2); });
+    const ResourceCount before = ResourceCount::Now();
+    // Pulled once the exchange runs and this many reports went: before the
+    // first, in the middle of the frame, and in the wait for the reply.
+    for (size_t reports = 0; reports <= 3; ++reports) {
+        ChooseCommand(kMsrReadLimit);
+        hidDevices.Reader(reader).faults.silent = true;
+        auto& sent = hidDevices.At(reader).sentReports;
+        const size_t base = sent.size();
+        QTimer pull;
+        QObject::connect(&pull, &QTimer::timeout, [&] {
+            if (window->Usb().Running() && sent.size() >= base + reports) {
+                pull.stop();
+                hidDevices.Pull(reader);
+            }
+        });
+        pull.start(0);
+        Click(ctl::SendCmd);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !pull.isActive() && !window->Usb().Running(); }, kWaitMs))
+            << reports;
+        QTest::qWait(50);
+        EXPECT_NE(Status(), "Status: MSR Read Limit Setup Ok!") << reports;
+        EXPECT_FALSE(form().IsEnabled(ctl::CommandTypeList)) << reports;
+        EXPECT_FALSE(window->UsbPollRunning()) << reports;
+        hidDevices.Reader(reader).faults.silent = false;
+        hidDevices.Plug(reader);
+        ASSERT_TRUE(StatusBecomes("Status: Tallisk Is Connected!")) << reports;
+        EXPECT_EQ(RunningTimerObjects(), 0);
+    }
+    ChooseCommand(kMsrReadLimit);
+    Click(ctl::SendCmd);
+    EXPECT_TRUE(StatusBecomes("Status: Command Execute fail!!"));  // one byte comes back
+    EXPECT_EQ(ResourceCount::Now(), before);
+}
+
+TEST_F(Faults, TheLineHangsUpInTheMiddleOfABurst) {
+    PtyReaderLink link;
+    StartWith([&] {
+        ASSERT_TRUE(link.Start());
+        ::setenv("TALLISK_COM1", link.Path().c_str(), 1);
+    });
+    const ResourceCount before = ResourceCount::Now();
+    ChooseConnectMode(kSerial);
+    ASSERT_EQ(Status(), "Status: Serial Open Success");
+    link.SetTiming({0, 400});
+    QTimer::singleShot(200, [&link] { link.Hangup(); });  // inside the pause
+    ChooseCommand(kDeviceTypeSetup);
+    EXPECT_TRUE(StatusBecomes("Status: Read Device Config Fail!"));
+    QTest::qWait(300);
+    ChooseConnectMode(kSerial);  // the terminal is gone with its reader
+    EXPECT_EQ(Status(), "Status: Serial Open Fail!");
+    ChooseConnectMode(kUsb);
+    EXPECT_EQ(Status(), "Status: Find No Device!");
+    // No monitor thread is left; the reader's own thread ended with the line.
+    EXPECT_LT(ResourceCount::Now().threads, before.threads);
+}
+
+TEST_F(Faults, EachSerialSettingStepThatFailsIsShownInItsBox) {
+    PtyReaderLink link;
+    StartWith([&] {
+        ASSERT_TRUE(link.Start());
+        ::setenv("TALLISK_COM1", link.Path().c_str(), 1);
+    });
+    const struct {
+        const char* step;
+        const char* operation;
+    } cases[] = {{"timeouts", "SetCommTimeouts()"},
+                 {"mask", "SetCommMask()"},
+                 {"get", "GetCommState()"},
+                 {"set", "SetCommState()"}};
+    for (const auto& c : cases) {
+        auto device = std::make_unique<SpySerialDevice>();
+        device->failing = c.step;
+        SerialPort port(std::move(device));
+        UtilityApp::WireSerialPort(port);
+        MainWindow w(exchange, port, hid, deviceWatch);
+        w.Initialise();
+        QString title;
+        QString text;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                title = box->windowTitle();
+                text = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text();
+                box->close();
+            }
+        });
+        w.Form().SelectIndex(ctl::ConnectModeList, kSerial);
+        emit w.Form().closedUp(ctl::ConnectModeList);
+        EXPECT_EQ(title, QStringLiteral("Application Error")) << c.step;
+        EXPECT_EQ(text.toStdString(), std::string("WARNING:  ") + c.operation +
+                                          " Failed with the following error: \nInput/output "
+                                          "error\nPort: 1\n");
+        EXPECT_EQ(w.Form().Text(ctl::StatusLine), "Status: Serial Open Success");
+    }
+}
+
+TEST_F(Faults, ANodeThisUserMayNotOpen) {
+    StartWith([&] { hidDevices.At(hidDevices.AddReader()).openable = false; });
+    EXPECT_EQ(Status(), "Status: Find Tallisk, Access Denied!");
+    ChooseCommand(kDeviceConnect);
+    Click(ctl::SendCmd);
+    EXPECT_TRUE(StatusBecomes("Status: Send Data Fail!"));
+    EXPECT_TRUE(form().IsEnabled(ctl::CommandTypeList));
+}
+
+TEST_F(Faults, ReportLengthsTheBuffersCannotHold) {
+    int reader = 0;
+    StartWith([&] { reader = hidDevices.AddReader(); });
+    const struct {
+        uint16_t length;
+        const char* status;
+    } cases[] = {
+        {0, "Status: Data Length Type Error!"},    {1, "Status: Data Length Type Error!"},
+        {2, "Status: Command Execute fail!!"},  // one payload byte: only ESC comes back
+        {128, "Status: Connect To Device!"},       {129, "Status: Data Length Type Error!"},
+        {4096, "Status: Data Length Type Error!"},
+    };
+    for (const auto& c : cases) {
+        hidDevices.At(reader).lengths.feature = c.length;
+        emit form().closedUp(ctl::DeviceNameList);  // reconnect: learn the lengths
+        ChooseCommand(kDeviceConnect);
+        Click(ctl::SendCmd);
+        EXPECT_TRUE(StatusBecomes(c.status)) << c.length << ": " << Status();
+    }
+}
+
+TEST_F(Faults, AMegabyteFloodOnTheSerialLine) {
+    PtyReaderLink link;
+    StartWith([&] {
+        ASSERT_TRUE(link.Start());
+        ::setenv("TALLISK_COM1", link.Path().c_str(), 1);
+    });
+    ChooseConnectMode(kSerial);
+    const std::vector<uint8_t> flood(1 << 20, 'x');
+    std::thread sender([&] { link.Send(flood); });
+    // The window's own loop, which sleeps only while nothing is queued, as
+    // the modal run does.
+    const bool complete = RunLoopUntil(
+        [&] { return form().Text(ctl::ComparisonBox).size() == flood.size(); }, 300000);
+    EXPECT_TRUE(complete);
+    if (!complete) {
+        link.Hangup();  // the sender would wait for room for ever
+    }
+    sender.join();
+    EXPECT_EQ(exchange.replyBuffer.length, kExchangeBufferSize);
+    ChooseCommand(kDeviceTypeSetup);
+    EXPECT_TRUE(StatusBecomes("Status: Read Device Config Ok,Please Preserve After Change!"));
+}
+
+TEST_F(Faults, AThousandReconnectionsWithTraffic) {
+    PtyReaderLink link;
+    StartWith([&] {
+        hidDevices.AddReader();
+        ASSERT_TRUE(link.Start());
+        ::setenv("TALLISK_COM1", link.Path().c_str(), 1);
+    });
+    // The serial port keeps its two events from one opening to the next.
+    ChooseConnectMode(kSerial);
+    ChooseConnectMode(kUsb);
+    const ResourceCount before = ResourceCount::Now();
+    const std::vector<uint8_t> read = {'T', '1', '2', '3', 'T', '\r', '\n'};
+    for (int cycle = 0; cycle < 1000; ++cycle) {
+        ChooseConnectMode(cycle % 2 == 0 ? kSerial : kUsb);
+        if (cycle % 2 == 0) {
+            link.Send(read);
+        } else {
+            QTest::keyClicks(form().Widget(ctl::ComparisonBox), QStringLiteral("T123T"));
+        }
+        if (cycle % 100 == 0) {
+            QTest::qWait(150);  // let a burst complete now and then
+        } else {
+            QCoreApplication::processEvents();
+        }
+    }
+    ChooseConnectMode(kUsb);
+    ExpectUsable();
+    EXPECT_EQ(ResourceCount::Now(), before);
+}
+
+TEST_F(Faults, KeystrokesDuringAnExchangeAreNotGathered) {
+    int reader = 0;
+    StartWith([&] { reader = hidDevices.AddReader(); });
+    hidDevices.Reader(reader).faults.silent = true;
+    ChooseCommand(kDeviceConnect);
+    QTimer::singleShot(100, [this] {
+        QTest::keyClicks(form().Widget(ctl::ComparisonBox), QStringLiteral("12345678901234567890"));
+    });
+    QTimer::singleShot(400, [&] { hidDevices.Pull(reader); });
+    Click(ctl::SendCmd);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Usb().Running(); }, kWaitMs));
+    EXPECT_EQ(window->Usb().KeyCount(), 0);
+    QTest::qWait(250);
+    EXPECT_EQ(form().Text(ctl::TotalCounter), "Total Count :0");
+    EXPECT_EQ(form().Text(ctl::CheckReadDataBox), "");
+}
+
+}  // namespace
