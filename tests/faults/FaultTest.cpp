@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kUsb = 0;
 constexpr int kSerial = 1;
-constexpr int kWaitMs = 5000;
 
 // The window under faults of the reader, the line and the system.
 class Faults : public WindowFixture {
@@ -33,19 +32,6 @@ class Faults : public WindowFixture {
     }
     void SetUp() override {}
 
-    void ChooseConnectMode(int mode) {
-        form().SelectIndex(ctl::ConnectModeList, mode);
-        emit form().closedUp(ctl::ConnectModeList);
-    }
-    void ChooseCommand(int type) {
-        form().SelectIndex(ctl::CommandTypeList, type);
-        emit form().selectionChanged(ctl::CommandTypeList);
-    }
-    void Click(int id) { QTest::mouseClick(form().Widget(id), Qt::LeftButton); }
-    std::string Status() { return form().Text(ctl::StatusLine); }
-    bool StatusBecomes(const std::string& text) {
-        return QTest::qWaitFor([&] { return Status() == text; }, kWaitMs);
-    }
     bool StatusLeaves(const std::string& text) {
         return QTest::qWaitFor([&] { return Status() != text; }, kWaitMs);
     }
@@ -137,14 +123,7 @@ TEST_F(Faults, EachSerialSettingStepThatFailsIsShownInItsBox) {
         ASSERT_TRUE(link.Start());
         ::setenv("TALLISK_COM1", link.Path().c_str(), 1);
     });
-    const struct {
-        const char* step;
-        const char* operation;
-    } cases[] = {{"timeouts", "SetCommTimeouts()"},
-                 {"mask", "SetCommMask()"},
-                 {"get", "GetCommState()"},
-                 {"set", "SetCommState()"}};
-    for (const auto& c : cases) {
+    for (const SettingStep& c : kSettingSteps) {
         auto device = std::make_unique<SpySerialDevice>();
         device->failing = c.step;
         SerialPort port(std::move(device));

@@ -75,14 +75,7 @@ TEST(SerialPort, SetsTheLineAndWritesAfterAPurge) {
 }
 
 TEST(SerialPort, EachFailingSettingStepIsReportedAndThePortStaysOpen) {
-    const struct {
-        const char* step;
-        const char* operation;
-    } cases[] = {{"timeouts", "SetCommTimeouts()"},
-                 {"mask", "SetCommMask()"},
-                 {"get", "GetCommState()"},
-                 {"set", "SetCommState()"}};
-    for (const auto& c : cases) {
+    for (const SettingStep& c : kSettingSteps) {
         PtyPair pty(kPort);
         TestOwner owner;
         auto device = std::make_unique<SpySerialDevice>();

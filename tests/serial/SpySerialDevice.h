@@ -6,6 +6,17 @@
 
 #include "SerialDevice.h"
 
+// The setting steps of opening a port, as the device names them, and the
+// operation each is reported as when it fails.
+struct SettingStep {
+    const char* step;
+    const char* operation;
+};
+inline constexpr SettingStep kSettingSteps[] = {{"timeouts", "SetCommTimeouts()"},
+                                                {"mask", "SetCommMask()"},
+                                                {"get", "GetCommState()"},
+                                                {"set", "SetCommState()"}};
+
 // The real device with a record of its calls, and a step that can be made
 // to fail.
 class SpySerialDevice : public PosixSerialDevice {

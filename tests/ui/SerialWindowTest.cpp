@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kWaitMs = 3000;
-
 // The window on the serial line, with the simulated reader at its far end.
 class SerialWindow : public WindowFixture {
   protected:
@@ -24,18 +22,6 @@ class SerialWindow : public WindowFixture {
         ::unsetenv("TALLISK_COM1");
     }
 
-    void ChooseConnectMode(int mode) {
-        form().SelectIndex(ctl::ConnectModeList, mode);
-        emit form().closedUp(ctl::ConnectModeList);
-    }
-    void ChooseCommand(int type) {
-        form().SelectIndex(ctl::CommandTypeList, type);
-        emit form().selectionChanged(ctl::CommandTypeList);
-    }
-    void Click(int id) { emit form().clicked(id); }
-    bool StatusBecomes(const std::string& text) {
-        return QTest::qWaitFor([&] { return form().Text(ctl::StatusLine) == text; }, kWaitMs);
-    }
     void SendRead(const std::vector<uint8_t>& bytes) { reader.Send(bytes); }
 
     PtyReaderLink reader;

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kWaitMs = 3000;
 const std::string kConfigOk = "Status: Read Device Config Ok,Please Preserve After Change!";
 
 // The window with the simulated reader on USB.
@@ -22,13 +21,6 @@ class UsbWindow : public WindowFixture {
         WindowFixture::SetUp();
     }
 
-    void ChooseCommand(int type) {
-        form().SelectIndex(ctl::CommandTypeList, type);
-        emit form().selectionChanged(ctl::CommandTypeList);
-    }
-    bool StatusBecomes(const std::string& text) {
-        return QTest::qWaitFor([&] { return form().Text(ctl::StatusLine) == text; }, kWaitMs);
-    }
     void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
 
     int reader = 0;

@@ -4,8 +4,11 @@
 
 #include <QDir>
 #include <QPixmap>
+#include <QTest>
 #include <memory>
+#include <string>
 
+#include "ControlIds.h"
 #include "MainWindow.h"
 #include "QtWaitPump.h"
 #include "SimulatedDeviceWatch.h"
@@ -23,6 +26,25 @@ class WindowFixture : public ::testing::Test {
     }
 
     QtForm& form() { return window->Form(); }
+
+    // What a technician does with the form.
+    void ChooseConnectMode(int mode) {
+        form().SelectIndex(ctl::ConnectModeList, mode);
+        emit form().closedUp(ctl::ConnectModeList);
+    }
+    void ChooseCommand(int type) {
+        form().SelectIndex(ctl::CommandTypeList, type);
+        emit form().selectionChanged(ctl::CommandTypeList);
+    }
+    void Click(int id) { QTest::mouseClick(form().Widget(id), Qt::LeftButton); }
+
+    // What the form shows, waited for while the window runs.
+    static constexpr int kWaitMs = 5000;
+    std::string Status() { return form().Text(ctl::StatusLine); }
+    bool Becomes(int id, const std::string& text) {
+        return QTest::qWaitFor([&] { return form().Text(id) == text; }, kWaitMs);
+    }
+    bool StatusBecomes(const std::string& text) { return Becomes(ctl::StatusLine, text); }
 
     static void SaveScreenshot(QWidget& widget, const QString& name) {
         QDir().mkpath(QStringLiteral(TALLISK_SCREENSHOT_DIR));

@@ -14,7 +14,6 @@ namespace {
 
 constexpr int kUsb = 0;
 constexpr int kSerial = 1;
-constexpr int kWaitMs = 3000;
 const std::string kConfigOk = "Status: Read Device Config Ok,Please Preserve After Change!";
 
 // The whole window against the simulated reader, on the channel of the
@@ -49,20 +48,6 @@ class Workflow : public WindowFixture, public ::testing::WithParamInterface<int>
         return WithReader([](ReaderModel& m) { return m.Config(); });
     }
 
-    void Click(int id) { QTest::mouseClick(form().Widget(id), Qt::LeftButton); }
-    void ChooseConnectMode(int mode) {
-        form().SelectIndex(ctl::ConnectModeList, mode);
-        emit form().closedUp(ctl::ConnectModeList);
-    }
-    void ChooseCommand(int type) {
-        form().SelectIndex(ctl::CommandTypeList, type);
-        emit form().selectionChanged(ctl::CommandTypeList);
-    }
-    std::string Status() { return form().Text(ctl::StatusLine); }
-    bool Becomes(int id, const std::string& text) {
-        return QTest::qWaitFor([&] { return form().Text(id) == text; }, kWaitMs);
-    }
-    bool StatusBecomes(const std::string& text) { return Becomes(ctl::StatusLine, text); }
     bool ReadConfiguration() {
         ChooseCommand(kDeviceTypeSetup);
         return StatusBecomes(kConfigOk);
