@@ -137,12 +137,13 @@ void MainWindow::FillCommandList() {
 
 void MainWindow::FillCodeLists() {
     protocol_.Load();
+    QStringList entries;
     for (int value = 1; value <= kCodeListEntries; ++value) {
         const std::string_view name = CodeNameOf(value);
-        const QString entry = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-        for (const CodeBinding& code : kCodeBindings) {
-            form_->AddListEntry(code.listId, entry);
-        }
+        entries << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    }
+    for (const CodeBinding& code : kCodeBindings) {
+        form_->AddListEntries(code.listId, entries);
     }
 }
 

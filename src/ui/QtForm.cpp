@@ -147,6 +147,14 @@ void QtForm::AddListEntry(int id, const QString& entry) {
     }
 }
 
+void QtForm::AddListEntries(int id, const QStringList& entries) {
+    if (auto* list = As<QComboBox>(id)) {
+        const int selected = list->currentIndex();
+        list->addItems(entries);
+        list->setCurrentIndex(selected);
+    }
+}
+
 void QtForm::ClearList(int id) {
     if (auto* list = As<QComboBox>(id)) {
         list->clear();

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 #include "FormBuilder.h"
@@ -28,6 +29,7 @@ class QtForm : public QObject, public FormOperations {
 
     // Lists
     void AddListEntry(int id, const QString& entry);
+    void AddListEntries(int id, const QStringList& entries);
     void ClearList(int id);
     int ListCount(int id) const;
     QString ListEntry(int id, int index) const;
