@@ -34,8 +34,8 @@ bool ConfigProtocol::SettingsCompleteFor(int32_t commandType) const {
     if (!IsCommandType(commandType)) {
         return true;
     }
-    const CommandSpec& spec = kCommandSet[static_cast<size_t>(commandType)];
-    return std::all_of(spec.terms.begin(), spec.terms.begin() + spec.termCount,
+    const CommandSpec& command = kCommandSet[static_cast<size_t>(commandType)];
+    return std::all_of(command.terms.begin(), command.terms.begin() + command.termCount,
                        [&s](const PayloadTerm& t) { return InRange(s, BindingOf(t.field)); });
 }
 
@@ -63,17 +63,17 @@ void ConfigProtocol::BuildCommandFrame() {
 }
 
 void ConfigProtocol::BuildShortFrame(int32_t commandType) {
-    const CommandSpec& spec = kCommandSet[static_cast<size_t>(commandType)];
+    const CommandSpec& command = kCommandSet[static_cast<size_t>(commandType)];
     CommandFrame& frame = exchange_.commandFrame;
     frame.bytes[0] = kEsc;
-    frame.bytes[1] = spec.letter;
-    if (spec.termCount == 0) {
+    frame.bytes[1] = command.letter;
+    if (command.termCount == 0) {
         frame.length = 2;
         return;
     }
-    int payload = spec.base;
-    for (int i = 0; i < spec.termCount; ++i) {
-        const PayloadTerm& term = spec.terms[static_cast<size_t>(i)];
+    int payload = command.base;
+    for (int i = 0; i < command.termCount; ++i) {
+        const PayloadTerm& term = command.terms[static_cast<size_t>(i)];
         payload += term.weight * (record_.settings.*term.field);
     }
     frame.bytes[2] = static_cast<uint8_t>(payload);

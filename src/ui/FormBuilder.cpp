@@ -25,13 +25,13 @@ const QString kFormStyle = QStringLiteral(
     "QGroupBox[centredCaption=\"true\"]::title { subcontrol-position: top center; left: 0; }"
     "QComboBox { combobox-popup: 0; }");
 
-QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
-    const QString label = QString::fromUtf8(spec.label);
-    switch (spec.kind) {
+QWidget* MakeWidget(const ControlSpec& control, QWidget* parent) {
+    const QString label = QString::fromUtf8(control.label);
+    switch (control.kind) {
         case ControlKind::Frame: {
             auto* box = new QGroupBox(label, parent);
-            box->setAlignment(spec.centredCaption ? Qt::AlignHCenter : Qt::AlignLeft);
-            box->setProperty("centredCaption", spec.centredCaption);
+            box->setAlignment(control.centredCaption ? Qt::AlignHCenter : Qt::AlignLeft);
+            box->setProperty("centredCaption", control.centredCaption);
             return box;
         }
         case ControlKind::Label: {
@@ -65,9 +65,9 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
     return nullptr;
 }
 
-void Place(QWidget* widget, const ControlSpec& spec, DialogBaseUnits base) {
-    const QRect rect = DluToPixels(spec.rect, base);
-    if (spec.kind != ControlKind::DropList) {
+void Place(QWidget* widget, const ControlSpec& control, DialogBaseUnits base) {
+    const QRect rect = DluToPixels(control.rect, base);
+    if (control.kind != ControlKind::DropList) {
         widget->setGeometry(rect);
         return;
     }
@@ -88,20 +88,20 @@ FormWidgets BuildForm(QWidget* parent, std::span<const ControlSpec> controls) {
     const DialogBaseUnits base = BaseUnitsOf(parent->font());
     FormWidgets form;
     QButtonGroup* group = nullptr;
-    for (const ControlSpec& spec : controls) {
-        QWidget* widget = MakeWidget(spec, parent);
-        Place(widget, spec, base);
-        if (spec.id != kNoId) {
-            widget->setObjectName(QStringLiteral("control%1").arg(spec.id));
-            widget->setProperty("controlId", spec.id);
-            form.byId[spec.id] = widget;
+    for (const ControlSpec& control : controls) {
+        QWidget* widget = MakeWidget(control, parent);
+        Place(widget, control, base);
+        if (control.id != kNoId) {
+            widget->setObjectName(QStringLiteral("control%1").arg(control.id));
+            widget->setProperty("controlId", control.id);
+            form.byId[control.id] = widget;
         }
-        if (spec.kind == ControlKind::Radio) {
-            if (spec.firstOfGroup || group == nullptr) {
+        if (control.kind == ControlKind::Radio) {
+            if (control.firstOfGroup || group == nullptr) {
                 group = new QButtonGroup(parent);
             }
-            group->addButton(static_cast<QRadioButton*>(widget), spec.id);
-            form.groupOfRadio[spec.id] = group;
+            group->addButton(static_cast<QRadioButton*>(widget), control.id);
+            form.groupOfRadio[control.id] = group;
         }
         form.inFormOrder.push_back(widget);
     }

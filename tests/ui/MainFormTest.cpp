@@ -66,25 +66,25 @@ using MainForm = WindowFixture;
 TEST_F(MainForm, EveryControlStandsWithItsKindLabelAndRectangle) {
     const DialogBaseUnits base = BaseUnitsOf(window->font());
     std::set<int> ids;
-    for (const ControlSpec& spec : MainFormControls()) {
-        if (spec.id == kNoId) {
+    for (const ControlSpec& control : MainFormControls()) {
+        if (control.id == kNoId) {
             continue;
         }
-        EXPECT_TRUE(ids.insert(spec.id).second) << "duplicate id " << spec.id;
-        QWidget* w = form().Widget(spec.id);
-        ASSERT_NE(w, nullptr) << spec.id;
-        EXPECT_TRUE(HasKind(w, spec.kind)) << spec.id;
-        const QRect expected = DluToPixels(spec.rect, base);
-        EXPECT_EQ(w->pos(), expected.topLeft()) << spec.id;
-        EXPECT_EQ(w->width(), expected.width()) << spec.id;
-        if (spec.kind == ControlKind::DropList) {
-            EXPECT_LT(w->height(), expected.height()) << spec.id;  // closed box only
+        EXPECT_TRUE(ids.insert(control.id).second) << "duplicate id " << control.id;
+        QWidget* w = form().Widget(control.id);
+        ASSERT_NE(w, nullptr) << control.id;
+        EXPECT_TRUE(HasKind(w, control.kind)) << control.id;
+        const QRect expected = DluToPixels(control.rect, base);
+        EXPECT_EQ(w->pos(), expected.topLeft()) << control.id;
+        EXPECT_EQ(w->width(), expected.width()) << control.id;
+        if (control.kind == ControlKind::DropList) {
+            EXPECT_LT(w->height(), expected.height()) << control.id;  // closed box only
         } else {
-            EXPECT_EQ(w->height(), expected.height()) << spec.id;
+            EXPECT_EQ(w->height(), expected.height()) << control.id;
         }
-        if (spec.kind != ControlKind::DropList && spec.kind != ControlKind::TextBox &&
-            spec.id != ctl::StatusLine) {
-            EXPECT_EQ(ShownLabel(w), QString::fromUtf8(spec.label)) << spec.id;
+        if (control.kind != ControlKind::DropList && control.kind != ControlKind::TextBox &&
+            control.id != ctl::StatusLine) {
+            EXPECT_EQ(ShownLabel(w), QString::fromUtf8(control.label)) << control.id;
         }
     }
     EXPECT_EQ(ids.size(), 118u);
@@ -101,10 +101,10 @@ TEST_F(MainForm, ControlSetsMatchTheForm) {
     const std::span<const int> all = AllSettingsControlIds();
     EXPECT_EQ(all.size(), 113u);
     const std::set<int> settings(all.begin(), all.end());
-    for (const ControlSpec& spec : MainFormControls()) {
-        const bool outside = spec.id == kNoId || spec.id == ctl::Exit ||
-                             (spec.id >= ctl::CommandTypeList && spec.id <= ctl::StatusLine);
-        EXPECT_EQ(settings.count(spec.id) == 1, !outside) << spec.id;
+    for (const ControlSpec& control : MainFormControls()) {
+        const bool outside = control.id == kNoId || control.id == ctl::Exit ||
+                             (control.id >= ctl::CommandTypeList && control.id <= ctl::StatusLine);
+        EXPECT_EQ(settings.count(control.id) == 1, !outside) << control.id;
     }
     const DluRect testFrame = FindControl(ctl::CheckReadTestFrame)->rect;
     for (int id : TestControlIds()) {
@@ -128,9 +128,10 @@ TEST_F(MainForm, StartsAsAfterStartUp) {
         const bool isTest = std::find(tests.begin(), tests.end(), id) != tests.end();
         EXPECT_EQ(form().IsEnabled(id), isTest) << id;
     }
-    for (const ControlSpec& spec : MainFormControls()) {
-        if (spec.kind == ControlKind::Radio || spec.kind == ControlKind::CheckBox) {
-            EXPECT_EQ(form().IsChecked(spec.id), spec.id == 1007 || spec.id == 1112) << spec.id;
+    for (const ControlSpec& control : MainFormControls()) {
+        if (control.kind == ControlKind::Radio || control.kind == ControlKind::CheckBox) {
+            EXPECT_EQ(form().IsChecked(control.id), control.id == 1007 || control.id == 1112)
+                << control.id;
         }
     }
     EXPECT_EQ(form().Text(ctl::SuccessCounter), "SuccessCount:0");

@@ -46,9 +46,9 @@ TEST(RadioGroups, TheFormsGroupsHoldTheButtonsOfEachSetting) {
                       static_cast<size_t>(b.valueCount))
                 << b.controlId;
         } else {
-            const ControlSpec* spec = FindControl(b.controlId);
-            ASSERT_NE(spec, nullptr);
-            EXPECT_EQ(spec->kind, ControlKind::CheckBox) << b.controlId;
+            const ControlSpec* control = FindControl(b.controlId);
+            ASSERT_NE(control, nullptr);
+            EXPECT_EQ(control->kind, ControlKind::CheckBox) << b.controlId;
         }
     }
 }
