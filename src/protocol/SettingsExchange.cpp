@@ -28,10 +28,6 @@ SettingsExchange::SettingsExchange(FormOperations& form) : form_(form) {
     }
 }
 
-int SettingsExchange::GroupSize(int bindingIndex) const {
-    return static_cast<int>(groups_.at(static_cast<size_t>(bindingIndex)).size());
-}
-
 void SettingsExchange::Save(WindowRecord& record) const {
     for (size_t i = 0; i < kSettingBindings.size(); ++i) {
         const SettingBinding& b = kSettingBindings[i];

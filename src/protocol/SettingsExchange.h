@@ -22,9 +22,6 @@ class SettingsExchange {
     void Save(WindowRecord& record) const;
     void Load(const WindowRecord& record);
 
-    // Number of radios in the group bound to a setting (0 for a check box).
-    int GroupSize(int bindingIndex) const;
-
   private:
     FormOperations& form_;
     // The radio group of each radio-bound setting, derived once from the form.

@@ -103,7 +103,6 @@ FormWidgets BuildForm(QWidget* parent, std::span<const ControlSpec> controls) {
             group->addButton(static_cast<QRadioButton*>(widget), control.id);
             form.groupOfRadio[control.id] = group;
         }
-        form.inFormOrder.push_back(widget);
     }
     return form;
 }

@@ -14,7 +14,6 @@ class QButtonGroup;
 struct FormWidgets {
     std::map<int, QWidget*> byId;               // numbered controls
     std::map<int, QButtonGroup*> groupOfRadio;  // radio id -> its exclusive group
-    std::vector<QWidget*> inFormOrder;          // every control, unnumbered ones too
 };
 
 // Turns a control table into child widgets of parent, placed at their

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ControlIds.h"
+#include "FormActions.h"
 #include "MainWindow.h"
 #include "PtyReaderLink.h"
 #include "QtWaitPump.h"
@@ -62,14 +63,8 @@ class BenchRig {
     QtForm& Form() { return window->Form(); }
     std::string Status() { return Form().Text(ctl::StatusLine); }
 
-    void ChooseConnectMode(int mode) {
-        Form().SelectIndex(ctl::ConnectModeList, mode);
-        emit Form().closedUp(ctl::ConnectModeList);
-    }
-    void ChooseCommand(int type) {
-        Form().SelectIndex(ctl::CommandTypeList, type);
-        emit Form().selectionChanged(ctl::CommandTypeList);
-    }
+    void ChooseConnectMode(int mode) { ::ChooseConnectMode(Form(), mode); }
+    void ChooseCommand(int type) { ::ChooseCommand(Form(), type); }
 
     ExchangeState exchange;
     SerialPort serialPort;

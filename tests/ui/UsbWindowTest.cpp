@@ -47,7 +47,7 @@ TEST_F(UsbWindow, StartsConnectedAndReadsTheConfiguration) {
     EXPECT_EQ(hidDevices.Reader(reader).Config()[14], 0x12);
 }
 
-TEST_F(UsbWindow, RefusedAndUnansweredCommandsSaySo) {
+TEST_F(UsbWindow, RefusedCommandsSaySo) {
     ChooseCommand(8);
     hidDevices.Reader(reader).faults.refuse = true;
     emit form().clicked(ctl::SendCmd);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ControlIds.h"
+#include "FormActions.h"
 #include "MainWindow.h"
 #include "QtWaitPump.h"
 #include "SimulatedDeviceWatch.h"
@@ -28,14 +29,8 @@ class WindowFixture : public ::testing::Test {
     QtForm& form() { return window->Form(); }
 
     // What a technician does with the form.
-    void ChooseConnectMode(int mode) {
-        form().SelectIndex(ctl::ConnectModeList, mode);
-        emit form().closedUp(ctl::ConnectModeList);
-    }
-    void ChooseCommand(int type) {
-        form().SelectIndex(ctl::CommandTypeList, type);
-        emit form().selectionChanged(ctl::CommandTypeList);
-    }
+    void ChooseConnectMode(int mode) { ::ChooseConnectMode(form(), mode); }
+    void ChooseCommand(int type) { ::ChooseCommand(form(), type); }
     void Click(int id) { QTest::mouseClick(form().Widget(id), Qt::LeftButton); }
 
     // What the form shows, waited for while the window runs.

@@ -100,7 +100,7 @@ TEST_F(HidChannelTest, FindDeviceTellsWhatItFound) {
     EXPECT_EQ(Find(), 0);
     EXPECT_TRUE(hid.connected);
     EXPECT_EQ(hid.featureReportLength, 65);  // the first of two wins
-    EXPECT_EQ(hid.ProductString(), "Cheque Reader");
+    EXPECT_EQ(hid.productString, "Cheque Reader");
     devices.Pull(first);
     EXPECT_EQ(Find(), 0);
     EXPECT_EQ(hid.featureReportLength, 9);

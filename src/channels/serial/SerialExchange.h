@@ -33,7 +33,6 @@ class SerialExchange {
 
     bool AwaitingReply() const { return awaitingReply_; }
     bool BurstActive() const { return serialBurstActive_; }
-    const std::string& ReadText() const { return serialReadText_; }
 
   private:
     void CompleteReply(ExchangeResult result);

@@ -46,9 +46,6 @@ class HidChannel {
     // The reader was found but its node could not be opened for reading
     // and writing: reports cannot move.
     bool FoundWithoutAccess() const { return found_ && !device_; }
-    bool HasOpenDevice() const { return device_ != nullptr; }
-    const std::string& ProductString() const { return productString; }
-    const std::string& ManufacturerString() const { return manufacturerString; }
 
     // Channel state, read and written by the window's handlers too.
     bool connected = false;

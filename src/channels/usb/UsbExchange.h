@@ -29,9 +29,7 @@ class UsbExchange {
     ExchangeResult ExchangeFrame(int connectModeIndex);
 
     bool Running() const { return running_; }
-    bool KeyBurstActive() const { return keyBurstActive_; }
     int KeyCount() const { return keyCount_; }
-    const std::string& KeyReadText() const { return keyReadText_; }
 
   private:
     ExchangeHost& host_;
