@@ -118,6 +118,8 @@ report_descriptor = {
     "report_id_zero": COLLECTION + report_id(0) + SIZE8 + count(2) + INPUT + END,
     "report_too_long": COLLECTION + bytes([0x77, 0xFF, 0xFF, 0xFF, 0xFF])
     + bytes([0x97, 0xFF, 0xFF, 0xFF, 0xFF]) + FEATURE + END,
+    "longest_countable_report": COLLECTION + bytes([0x76, 0xFD, 0xFF]) + count(8) + FEATURE + END,
+    "report_past_longest": COLLECTION + bytes([0x76, 0xFE, 0xFF]) + count(8) + FEATURE + END,
     "four_byte_values": COLLECTION + bytes([0x77, 0x08, 0, 0, 0, 0x97, 0x40, 0, 0, 0])
     + OUTPUT + END,
 }

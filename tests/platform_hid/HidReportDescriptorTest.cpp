@@ -106,6 +106,10 @@ TEST(ReportDescriptorLengths, LongestReportOfEachKindPlusTheIdByte) {
          {0, 0, 0},
          false},
         {"zero bytes are empty main items", Bytes(6, 0x00), {0, 0, 0}, false},
+        {"longest report a length holds",
+         Cat({kVendorCollection, Bytes{0x76, 0xFD, 0xFF}, Count(8), Feature(), kEnd}),
+         {0, 0, 0xFFFE},
+         false},
     };
     for (const Case& c : cases) {
         ExpectParses(c);
@@ -135,6 +139,9 @@ TEST(ReportDescriptorLengths, FaultStopsTheWalkAndKeepsWhatWasCounted) {
          Cat({kVendorCollection, Bytes{0x77, 0xFF, 0xFF, 0xFF, 0xFF},
               Bytes{0x97, 0xFF, 0xFF, 0xFF, 0xFF}, Input(), Input(), Output(), kEnd}),
          {0xFFFF, 0xFFFF, 0}},
+        {"report one byte past the longest length",
+         Cat({kVendorCollection, Bytes{0x76, 0xFE, 0xFF}, Count(8), Feature(), kEnd}),
+         {0, 0, 0xFFFF}},
     };
     for (const MalformedCase& c : cases) {
         const ParsedReportLengths parsed = ParseReportLengths(c.descriptor);

@@ -38,7 +38,9 @@ enum class GlobalTag : uint8_t {
 
 constexpr size_t kReportIdSlots = 256;  // slot 0: reports without an id
 constexpr uint32_t kMaxReportId = 255;
-constexpr uint64_t kMaxReportBytes = std::numeric_limits<uint16_t>::max() - 1;
+// The longest report whose length (bytes plus the id byte) stays below
+// 0xFFFF, the value that marks a report too long to count.
+constexpr uint64_t kMaxReportBytes = std::numeric_limits<uint16_t>::max() - 2;
 
 struct GlobalState {
     uint32_t reportSize = 0;
