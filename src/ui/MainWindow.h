@@ -107,6 +107,7 @@ class MainWindow : public QDialog, private SerialOwner, private ExchangeHost {
     void OnCountAgain();
 
     void SearchArrivedReader(int attemptsLeft);
+    void ShowArrivedReader();
     void AppendAboutEntry();
     void ShowWindowMenu(const QPoint& globalPos);
     void SetStatus(const std::string& text);

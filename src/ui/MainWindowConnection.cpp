@@ -35,11 +35,14 @@ void MainWindow::OpenConnection() {
     ++connectionGeneration_;
     form_->Enable(ctl::CommandTypeList, false);
     if (connectModeIndex_ == kUsbHidMode) {
-        if (ConnectUsb() == kFindOpened) {
-            if (!RegisterDeviceChange()) {
-                QMessageBox::information(this, QStringLiteral("Tallisk"),
-                                         QStringLiteral("Can Not Register Current USB_HID!"));
-            }
+        const bool found = ConnectUsb() == kFindOpened;
+        // Registered whatever the search found: a reader plugged in later is
+        // noticed only through its arrival, so a failure is said either way.
+        if (!RegisterDeviceChange()) {
+            QMessageBox::information(this, QStringLiteral("Tallisk"),
+                                     QStringLiteral("Can Not Register Current USB_HID!"));
+        }
+        if (found) {
             form_->Enable(ctl::CommandTypeList, true);
             hid_.SetReportType(2);
         }
@@ -116,8 +119,15 @@ void MainWindow::OnDeviceChange(DeviceWatch::Change change) {
         return;
     }
     const DeviceModel& model = kDeviceModels[static_cast<size_t>(deviceIndex_)];
+    const bool wasConnected = hid_.connected;
     // A removal searches again: the reader, if still there, is opened anew.
-    if (hid_.FindDevice(model.vendorId, model.productId, model.version) != kFindOpened) {
+    if (hid_.FindDevice(model.vendorId, model.productId, model.version) == kFindOpened) {
+        if (!wasConnected) {
+            // The reader came while another device went, and this event was
+            // handled before its arrival: the arrival will not search again.
+            ShowArrivedReader();
+        }
+    } else {
         ++connectionGeneration_;  // a running exchange must not enable the list again
         form_->Enable(ctl::CommandTypeList, false);
         record_.statusText = status::ReaderRemovedText(ModelName());
@@ -134,12 +144,7 @@ void MainWindow::SearchArrivedReader(int attemptsLeft) {
     }
     const DeviceModel& model = kDeviceModels[static_cast<size_t>(deviceIndex_)];
     if (hid_.FindDevice(model.vendorId, model.productId, model.version) == kFindOpened) {
-        ++connectionGeneration_;
-        record_.statusText = status::ReaderConnectedText(ModelName());
-        form_->Enable(ctl::CommandTypeList, true);
-        form_->EnableTestControls();
-        usbPollTimer_.start(kPollIntervalMs);
-        hid_.connected = true;
+        ShowArrivedReader();
     } else if (attemptsLeft > 1) {
         const int generation = connectionGeneration_;
         QTimer::singleShot(kArrivalRetryMs, this, [this, attemptsLeft, generation] {
@@ -149,6 +154,17 @@ void MainWindow::SearchArrivedReader(int attemptsLeft) {
         });
     }
     protocol_.Load();
+}
+
+void MainWindow::ShowArrivedReader() {
+    ++connectionGeneration_;
+    // A reader whose node this user may not open says so, as at start-up.
+    record_.statusText = hid_.FoundWithoutAccess() ? status::AccessDeniedText(ModelName())
+                                                   : status::ReaderConnectedText(ModelName());
+    form_->Enable(ctl::CommandTypeList, true);
+    form_->EnableTestControls();
+    usbPollTimer_.start(kPollIntervalMs);
+    hid_.connected = true;
 }
 
 void MainWindow::OnCountAgain() {
@@ -165,8 +181,10 @@ void MainWindow::BeginUsbExchange() {
 }
 
 void MainWindow::EndUsbExchange() {
+    // Send Cmd is the exchange's alone to restore; the Command Type list
+    // follows the connection when that changed during the wait.
+    form_->Enable(ctl::SendCmd, exchangeLocks_.sendCmd);
     if (exchangeLocks_.generation == connectionGeneration_) {
-        form_->Enable(ctl::SendCmd, exchangeLocks_.sendCmd);
         form_->Enable(ctl::CommandTypeList, exchangeLocks_.commandList);
     }
 }

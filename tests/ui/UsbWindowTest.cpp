@@ -114,6 +114,95 @@ TEST_F(UsbWindow, PullingTheReaderEndsARunningExchange) {
     EXPECT_TRUE(wasRunning);
     EXPECT_TRUE(sendCmdLocked);  // nothing may touch the frame meanwhile
     EXPECT_FALSE(window->Usb().Running());
+    // Send Cmd is as it was before the exchange, whatever the connection did.
+    EXPECT_TRUE(form().IsEnabled(ctl::SendCmd));
+
+    hidDevices.Reader(reader).faults.silent = false;
+    hidDevices.Plug(reader);
+    ASSERT_TRUE(StatusBecomes("Status: Tallisk Is Connected!"));
+    EXPECT_TRUE(form().IsEnabled(ctl::CommandTypeList));
+    ASSERT_TRUE(form().IsEnabled(ctl::SendCmd));
+    Click(ctl::SendCmd);
+    EXPECT_TRUE(StatusBecomes("Status: Connect To Device!"));
+}
+
+// A reader plugged in after the window found none, or after it was pulled
+// and the window reconnected, is noticed without a click.
+struct LateReaderCase {
+    const char* name;
+    bool mousePresent;
+    bool readerAtStart;  // then pulled, and the Connect Mode list closed on USB
+    const char* statusBefore;
+};
+
+void PrintTo(const LateReaderCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class LateReader : public WindowFixture, public ::testing::WithParamInterface<LateReaderCase> {
+  protected:
+    void SetUp() override {
+        if (GetParam().mousePresent) {
+            hidDevices.AddDevice(0x046D, 0xC077, 0x7200, "Mouse");
+        }
+        reader = hidDevices.AddReader(65);
+        if (!GetParam().readerAtStart) {
+            hidDevices.Pull(reader);
+            QCoreApplication::processEvents();  // a change from before the window
+        }
+        WindowFixture::SetUp();
+    }
+    int reader = 0;
+};
+
+TEST_P(LateReader, IsConnectedWhenPluggedIn) {
+    if (GetParam().readerAtStart) {
+        ASSERT_EQ(Status(), "Status: Find Tallisk!");
+        hidDevices.Pull(reader);
+        ASSERT_TRUE(StatusBecomes("Status: Tallisk Is Probably UnConnectend!"));
+        ChooseConnectMode(0);
+    }
+    ASSERT_EQ(Status(), GetParam().statusBefore);
+    EXPECT_FALSE(form().IsEnabled(ctl::CommandTypeList));
+
+    hidDevices.Plug(reader);
+    ASSERT_TRUE(StatusBecomes("Status: Tallisk Is Connected!")) << Status();
+    EXPECT_TRUE(form().IsEnabled(ctl::CommandTypeList));
+    EXPECT_TRUE(form().IsEnabled(ctl::ComparisonBox));
+    EXPECT_TRUE(window->UsbPollRunning());
+    ChooseCommand(1);
+    Click(ctl::SendCmd);
+    EXPECT_TRUE(StatusBecomes("Status: Connect To Device!"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AfterStartUp, LateReader,
+    ::testing::Values(LateReaderCase{"NoDeviceAtAll", false, false, "Status: Find No Device!"},
+                      LateReaderCase{"OnlyAMouse", true, false, "Status: Not Find Tallisk!\r\n"},
+                      LateReaderCase{"FoundPulledReconnected", true, true,
+                                     "Status: Not Find Tallisk!\r\n"}),
+    [](const ::testing::TestParamInfo<LateReaderCase>& param) { return param.param.name; });
+
+TEST_F(UsbWindow, ARemovalHandledBeforeTheReadersArrivalConnectsIt) {
+    const int mouse = hidDevices.AddDevice(0x1D57, 0x0AD2, 0x0110, "Another mouse");
+    hidDevices.Pull(reader);
+    ASSERT_TRUE(StatusBecomes("Status: Tallisk Is Probably UnConnectend!"));
+    // The reader comes back while a mouse goes; the mouse's removal is
+    // handled first, and the reader's arrival after it finds it connected.
+    hidDevices.At(reader).present = true;
+    hidDevices.Pull(mouse);
+    hidDevices.Plug(reader);
+    EXPECT_TRUE(StatusBecomes("Status: Tallisk Is Connected!"));
+    EXPECT_TRUE(form().IsEnabled(ctl::CommandTypeList));
+    EXPECT_TRUE(window->UsbPollRunning());
+}
+
+TEST_F(UsbWindow, AReaderThatMayNotBeOpenedSaysSoOnArrival) {
+    hidDevices.At(reader).openable = false;
+    hidDevices.Pull(reader);
+    ASSERT_TRUE(StatusBecomes("Status: Tallisk Is Probably UnConnectend!"));
+    hidDevices.Plug(reader);
+    EXPECT_TRUE(StatusBecomes("Status: Find Tallisk, Access Denied!"));
 }
 
 TEST_F(UsbWindow, DeviceChangesMeanNothingInSerialMode) {
