@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QWidget>
 
 KeyCapture::KeyCapture(QWidget* window, std::function<void(const std::string&)> onCharacter)
@@ -26,9 +27,14 @@ bool KeyCapture::eventFilter(QObject* watched, QEvent* event) {
     if (watched != first || first->window() != window_) {
         return false;
     }
+    const QPointer<QWidget> receiver = first;
+    const bool hadFocus = first->hasFocus();
     const QString text = static_cast<QKeyEvent*>(event)->text();
     for (const QChar c : text) {
         onCharacter_(QString(c).toStdString());
     }
-    return false;  // never consumed
+    // The read took the focus away from the control the key was meant for
+    // (it moves to the comparison box): that control no longer handles
+    // keys, or a blank would press a button whose release goes elsewhere.
+    return receiver.isNull() || (hadFocus && !receiver->hasFocus());
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 
@@ -13,6 +14,7 @@ QtForm::QtForm(QWidget* window)
     for (const auto& [id, widget] : widgets_.byId) {
         const int controlId = id;
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            button->installEventFilter(this);
             connect(button, &QAbstractButton::clicked, this,
                     [this, controlId] { emit clicked(controlId); });
         } else if (auto* list = qobject_cast<CloseUpComboBox*>(widget)) {
@@ -24,6 +26,23 @@ QtForm::QtForm(QWidget* window)
                     [this, controlId] { emit closedUp(controlId); });
         }
     }
+}
+
+bool QtForm::eventFilter(QObject* watched, QEvent* event) {
+    // The form has no keyboard movement between controls: on a button the
+    // arrow keys would move the focus and check the next radio of a group.
+    if (event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_Left:
+            case Qt::Key_Right:
+                return true;
+            default:
+                break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 template <typename W>

@@ -49,6 +49,9 @@ class QtForm : public QObject, public FormOperations {
     void selectionChanged(int id);
     void closedUp(int id);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void EnableSet(std::span<const int> ids, bool enabled);
     template <typename W>
