@@ -23,8 +23,10 @@ class CheckReadTest {
   private:
     void ShowTotal();
     void ShowSuccesses();
+    void ShowReference(const std::string& text);
 
     FormOperations& form_;
     int totalCount_ = 0;
     int successCount_ = 0;
+    std::string reference_;  // the read shown in the comparison box, as it arrived
 };
