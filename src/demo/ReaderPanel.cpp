@@ -36,7 +36,7 @@ QString Hex(const ConfigBlock& block) {
 
 ReaderPanel::ReaderPanel(MainWindow& window, SimulatedHidPlatform& usbDevices, int usbReader,
                          PtyReaderLink& serialReader)
-    : QWidget(nullptr, Qt::Window | Qt::WindowDoesNotAcceptFocus),
+    : QWidget(&window, Qt::Window | Qt::WindowDoesNotAcceptFocus),
       window_(window),
       usbDevices_(usbDevices),
       usbReader_(usbReader),
@@ -86,6 +86,15 @@ ReaderPanel::ReaderPanel(MainWindow& window, SimulatedHidPlatform& usbDevices, i
     connect(&refresh_, &QTimer::timeout, this, &ReaderPanel::Refresh);
     refresh_.start(kRefreshMs);
     Refresh();
+}
+
+ReaderPanel& ReaderPanel::Open(MainWindow& window, SimulatedHidPlatform& usbDevices, int usbReader,
+                               PtyReaderLink& serialReader) {
+    auto* panel = new ReaderPanel(window, usbDevices, usbReader, serialReader);
+    panel->show();
+    // Once the window is up and placed, the panel goes beside it.
+    QTimer::singleShot(0, panel, [panel, &window] { panel->PlaceBeside(window); });
+    return *panel;
 }
 
 void ReaderPanel::PlaceBeside(const QWidget& window) {

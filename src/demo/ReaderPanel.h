@@ -16,10 +16,19 @@ class SimulatedHidPlatform;
 // the utility, pulls and plugs the USB cable, makes the reader misbehave,
 // and shows its configuration as commands change it. It never takes the
 // keyboard focus from the utility's window.
+//
+// It is a window of the utility's window, not a window of its own: the
+// utility's window runs modally, which blocks the input of every other
+// window of the program but not that of its own windows. The utility's
+// window owns it and closes it with itself.
 class ReaderPanel : public QWidget {
   public:
     ReaderPanel(MainWindow& window, SimulatedHidPlatform& usbDevices, int usbReader,
                 PtyReaderLink& serialReader);
+
+    // Makes the panel for this window and shows it beside the window.
+    static ReaderPanel& Open(MainWindow& window, SimulatedHidPlatform& usbDevices, int usbReader,
+                             PtyReaderLink& serialReader);
 
     // The same cheque again, as a technician feeds it for a read test.
     void ReadCheque();

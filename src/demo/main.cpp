@@ -6,7 +6,6 @@
 //   tallisk-demo --tour DIR    a scripted tour that saves screenshots in DIR
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -46,20 +45,16 @@ int main(int argc, char** argv) {
     auto watch = std::make_unique<SimulatedDeviceWatch>(devices);
 
     UtilityApp utility(std::move(usbDevices), std::move(watch));
-    std::unique_ptr<ReaderPanel> panel;
     int tourResult = 0;
     utility.onWindowReady = [&](MainWindow& window) {
-        panel = std::make_unique<ReaderPanel>(window, devices, usbReader, serialReader);
-        panel->show();
-        // Once the window is up and placed, the panel goes beside it.
-        QTimer::singleShot(0, panel.get(), [&panel, &window] { panel->PlaceBeside(window); });
+        // The window owns the panel and the tour and ends them with itself.
+        ReaderPanel& panel = ReaderPanel::Open(window, devices, usbReader, serialReader);
         if (options.isSet(tour)) {
-            new DemoTour(window, *panel, options.value(tour));
+            new DemoTour(window, panel, options.value(tour));
             QObject::connect(&window, &QDialog::finished, [&tourResult](int r) { tourResult = r; });
         }
     };
     utility.Run();
-    panel.reset();
     serialReader.Stop();
     return tourResult == 1 ? 1 : 0;
 }
