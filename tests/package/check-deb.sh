@@ -42,6 +42,12 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6widgets6 libhidapi-hidraw0 libudev1; do
     echo "$depends" | grep -q "$library" || { echo "not a dependency: $library"; status=1; }
 done
+# Needed at run time though no library links them: each a whole entry of its own,
+# not a part of another name nor an alternative.
+for package in qt6-qpa-plugins fonts-wqy-microhei; do
+    echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | grep -qx "$package" ||
+        { echo "not a dependency: $package"; status=1; }
+done
 grep -q 'ATTRS{idVendor}=="0471", ATTRS{idProduct}=="e001", TAG+="uaccess"' \
     "$scratch/root/usr/lib/udev/rules.d/70-tallisk.rules" || { echo "udev rule wrong"; status=1; }
 exit $status
