@@ -46,6 +46,9 @@ class SimulatedNode : public HidDevice {
 
     int ReadInputReport(std::span<uint8_t>) override { return Usable() ? 0 : -1; }
 
+    // Answers at once, from memory the tests share with the window's thread.
+    bool TransfersMayBlock() const override { return false; }
+
   private:
     bool Usable() const {
         return device_.present && device_.generation == generation_ && !device_.failTransfers;
@@ -124,6 +127,11 @@ std::optional<HidReportLengths> SimulatedHidPlatform::ReportLengths(const std::s
 
 std::unique_ptr<HidDevice> SimulatedHidPlatform::Open(const std::string& path) {
     Device* device = Find(path);
+    if (device != nullptr && device->vanishesOnOpen) {
+        device->present = false;  // pulled without its removal being told yet
+        ++device->generation;
+        return nullptr;
+    }
     if (device == nullptr || !device->openable) {
         return nullptr;
     }

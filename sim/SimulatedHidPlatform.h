@@ -19,8 +19,9 @@ class SimulatedHidPlatform : public HidPlatform {
         HidDeviceInfo info;
         HidReportLengths lengths;
         bool present = true;
-        bool openable = true;        // false: permission denied
-        bool failTransfers = false;  // every report fails
+        bool openable = true;         // false: permission denied
+        bool vanishesOnOpen = false;  // pulled between its listing and its opening
+        bool failTransfers = false;   // every report fails
         bool descriptorReadable = true;
         std::unique_ptr<ReaderModel> reader;  // null for devices that are not readers
         // Reader side of the feature reports.
@@ -50,6 +51,7 @@ class SimulatedHidPlatform : public HidPlatform {
     std::vector<HidDeviceInfo> Enumerate() override;
     std::optional<HidReportLengths> ReportLengths(const std::string& path) override;
     std::unique_ptr<HidDevice> Open(const std::string& path) override;
+    bool Present(const std::string& path) override { return Find(path) != nullptr; }
 
   private:
     Device* Find(const std::string& path);

@@ -251,6 +251,20 @@ TEST_F(HidChannelTest, AReaderWithoutAccessFailsAtOnce) {
     EXPECT_EQ(pump.passes, 1);
 }
 
+TEST_F(HidChannelTest, ANodeGoneBeforeItsOpeningIsNotFound) {
+    const int reader = devices.AddReader(65);
+    devices.At(reader).vanishesOnOpen = true;  // listed, then pulled
+    ASSERT_TRUE(hid.Init());
+    EXPECT_EQ(Find(), 5);
+    EXPECT_FALSE(hid.connected);
+    EXPECT_FALSE(hid.FoundWithoutAccess());
+    EXPECT_TRUE(hid.ReaderListed());  // worth another look a moment later
+
+    devices.AddDevice(0x046D, 0xC077, 0x7200, "Mouse");
+    EXPECT_EQ(Find(), 5);
+    EXPECT_FALSE(hid.ReaderListed());  // the reader is not there at all
+}
+
 TEST_F(HidChannelTest, WaitTicksReachOnlyTheWaitTimer) {
     pump.ticking = false;
     const int id = timer.Start(1000, "test");

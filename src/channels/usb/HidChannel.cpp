@@ -18,8 +18,8 @@ std::optional<uint16_t> IdentityValue(std::string_view text) {
 
 }  // namespace
 
-HidChannel::HidChannel(HidPlatform* platform, TimerObject& waitTimer, WaitPump& pump)
-    : platform_(platform), waitTimer_(waitTimer), pump_(pump) {
+HidChannel::HidChannel(HidPlatform* platform, TimerObject& waitTimer, WaitPump& pump, Clock clock)
+    : platform_(platform), waitTimer_(waitTimer), pump_(pump), clock_(std::move(clock)) {
     waitTimer_.onTick = [this](int id) {
         if (id == waitTimerId) {
             OnWaitTick();
@@ -56,13 +56,16 @@ int HidChannel::FindDevice(std::string_view vendorText, std::string_view product
     if (!version) {
         return 4;
     }
-    if (platform_ == nullptr || platform_->Enumerate().empty()) {
+    const std::vector<HidDeviceInfo> devices =
+        platform_ != nullptr ? platform_->Enumerate() : std::vector<HidDeviceInfo>{};
+    readerListed_ = false;
+    if (devices.empty()) {
         CloseDevice();
         abortWait = true;
         connected = false;
         return 6;
     }
-    SearchDevice(*vendor, *product, *version);
+    SearchDevice(devices, *vendor, *product, *version);
     if (found_) {
         connected = true;
         return 0;
@@ -72,19 +75,26 @@ int HidChannel::FindDevice(std::string_view vendorText, std::string_view product
     return 5;
 }
 
-void HidChannel::SearchDevice(uint16_t vendor, uint16_t product, uint16_t version) {
+void HidChannel::SearchDevice(const std::vector<HidDeviceInfo>& devices, uint16_t vendor,
+                              uint16_t product, uint16_t version) {
     CloseDevice();
-    for (const HidDeviceInfo& info : platform_->Enumerate()) {
+    readerListed_ = false;
+    for (const HidDeviceInfo& info : devices) {
         if (info.vendorId != vendor || info.productId != product || info.releaseNumber != version) {
             continue;
         }
+        readerListed_ = true;
         const std::optional<HidReportLengths> lengths = platform_->ReportLengths(info.path);
         if (!lengths) {
             continue;  // its capabilities cannot be read
         }
         // A node that cannot be opened for reading and writing still tells
-        // who it is: the reader is found, but no report can move.
+        // who it is: the reader is found, but no report can move. A node
+        // that went away in the meantime is not found.
         device_ = platform_->Open(info.path);
+        if (!device_ && !platform_->Present(info.path)) {
+            continue;
+        }
         found_ = true;
         vendorId = info.vendorId;
         productId = info.productId;
@@ -100,6 +110,7 @@ void HidChannel::SearchDevice(uint16_t vendor, uint16_t product, uint16_t versio
 
 void HidChannel::CloseDevice() {
     device_.reset();
+    ++opening_;
     found_ = false;
 }
 
@@ -135,64 +146,74 @@ void HidChannel::SetReportType(int type) {
     }
 }
 
-bool HidChannel::WriteFeature(std::span<uint8_t> report) {
-    return device_ && report.size() >= featureReportLength &&
-           device_->SendFeatureReport(report.first(featureReportLength));
+namespace {
+
+// One transfer of a routine, made wherever the channel asks: the bytes moved
+// with the id byte, or -1. A read of a feature report asks for report id 0.
+int Transfer(HidDevice& device, bool feature, bool sending, std::span<uint8_t> report) {
+    if (feature && sending) {
+        return device.SendFeatureReport(report) ? static_cast<int>(report.size()) : -1;
+    }
+    if (feature) {
+        std::fill(report.begin(), report.end(), 0);
+        return device.GetFeatureReport(report);
+    }
+    return sending ? device.WriteOutputReport(report) : device.ReadInputReport(report);
 }
 
-bool HidChannel::ReadFeature(std::span<uint8_t> report) {
-    if (!device_ || report.size() < featureReportLength) {
-        return false;
+}  // namespace
+
+HidChannel::Attempt HidChannel::TryTransfer(bool sending, std::span<uint8_t> report) {
+    const Routine routine = sending ? sendRoutine_ : readRoutine_;
+    const bool feature = routine == Routine::Feature;
+    const size_t length =
+        !feature ? (sending ? outputReportLength : inputReportLength) : featureReportLength;
+    if (inFlight_) {
+        return Collect(sending, report);
     }
-    // Report id 0 is asked for.
-    std::fill_n(report.begin(), featureReportLength, 0);
-    return device_->GetFeatureReport(report.first(featureReportLength)) >= 0;
+    if (routine == Routine::None || !device_ || report.size() < length) {
+        return Attempt::Failed;
+    }
+    if (!device_->TransfersMayBlock()) {
+        inFlight_ = std::make_shared<TransferWorker::Transfer>();
+        inFlight_->result = Transfer(*device_, feature, sending, report.first(length));
+        inFlight_->report.assign(report.begin(), report.begin() + static_cast<ptrdiff_t>(length));
+        inFlight_->done = true;
+    } else {
+        // The device goes with the transfer: closing it here must not pull
+        // it from under a transfer the reader still holds.
+        inFlight_ = worker_.Start(
+            std::vector<uint8_t>(report.begin(), report.begin() + static_cast<ptrdiff_t>(length)),
+            [device = device_, feature, sending](std::span<uint8_t> bytes) {
+                return Transfer(*device, feature, sending, bytes);
+            });
+    }
+    inFlightOpening_ = opening_;
+    return Collect(sending, report);
 }
 
-bool HidChannel::WriteOutput(std::span<uint8_t> report) {
-    if (!device_ || report.size() < outputReportLength) {
-        return false;
+HidChannel::Attempt HidChannel::Collect(bool sending, std::span<uint8_t> report) {
+    if (!inFlight_->done.load(std::memory_order_acquire)) {
+        return Attempt::InFlight;
     }
-    const int written = device_->WriteOutputReport(report.first(outputReportLength));
-    if (written < 0) {
-        CloseDevice();
+    const std::shared_ptr<TransferWorker::Transfer> done = std::move(inFlight_);
+    if (inFlightOpening_ != opening_) {
+        return Attempt::Failed;  // made on a device since closed: try the one open now
     }
-    return written > 0;
-}
-
-bool HidChannel::ReadInput(std::span<uint8_t> report) {
-    if (!device_ || report.size() < inputReportLength) {
-        return false;
+    const int result = done->result;
+    if (!sending) {
+        std::copy_n(done->report.begin(), std::min(done->report.size(), report.size()),
+                    report.begin());
+        lastReadLength_ = result;
     }
-    const int read = device_->ReadInputReport(report.first(inputReportLength));
-    if (read < 0) {
-        CloseDevice();
+    const Routine routine = sending ? sendRoutine_ : readRoutine_;
+    if (routine == Routine::Feature) {
+        return result >= 0 ? Attempt::Succeeded : Attempt::Failed;
     }
-    return read > 0;
-}
-
-bool HidChannel::SendReport(std::span<uint8_t> report) {
-    switch (sendRoutine_) {
-        case Routine::Feature:
-            return WriteFeature(report);
-        case Routine::Interrupt:
-            return WriteOutput(report);
-        case Routine::None:
-            break;
+    if (result < 0) {
+        CloseDevice();  // an interrupt transfer that fails has lost its node
     }
-    return false;
-}
-
-bool HidChannel::ReadReport(std::span<uint8_t> report) {
-    switch (readRoutine_) {
-        case Routine::Feature:
-            return ReadFeature(report);
-        case Routine::Interrupt:
-            return ReadInput(report);
-        case Routine::None:
-            break;
-    }
-    return false;
+    return result > 0 ? Attempt::Succeeded : Attempt::Failed;
 }
 
 void HidChannel::OnWaitTick() {
@@ -201,6 +222,42 @@ void HidChannel::OnWaitTick() {
         tickCount = 0;
         timedOut = true;
     }
+}
+
+bool HidChannel::WaitLimitPassed() const {
+    return clock_() - waitStart_ >= waitLimit_;
+}
+
+HidChannel::WaitEnd HidChannel::Wait(bool replyWait, std::span<uint8_t> report) {
+    bool ok = false;
+    for (;;) {
+        const Attempt attempt = TryTransfer(!replyWait, report);
+        ok = attempt == Attempt::Succeeded;
+        pump_.PumpOneMessage(ok);
+        // Ticks collapse while the thread is held up; the clock does not.
+        if (timedOut || abortWait || WaitLimitPassed()) {
+            timedOut = abortWait = false;
+            break;
+        }
+        if (ok) {
+            break;
+        }
+        if (replyWait && !connected) {
+            inFlight_.reset();
+            waitTimer_.Stop();
+            timedOut = false;
+            return WaitEnd::Disconnected;
+        }
+        // No node to move reports: retrying cannot succeed.
+        if (!device_) {
+            break;
+        }
+    }
+    // A transfer still under way is left to finish on its own; its outcome
+    // no longer counts.
+    inFlight_.reset();
+    waitTimer_.Stop();
+    return ok ? WaitEnd::Succeeded : WaitEnd::Failed;
 }
 
 ExchangeResult HidChannel::Exchange(std::span<const uint8_t> frame, int32_t frameLength,
@@ -234,21 +291,8 @@ ExchangeResult HidChannel::Exchange(std::span<const uint8_t> frame, int32_t fram
         }
         timedOut = false;
         abortWait = false;
-        tickCount = 1;
-        waitTimerId = waitTimer_.Start(kWaitTickMs, "HidWait");
-        for (;;) {
-            ok = SendReport(std::span(report).first(static_cast<size_t>(n)));
-            pump_.PumpOneMessage(ok);
-            if (timedOut || abortWait) {
-                timedOut = abortWait = false;
-                break;
-            }
-            // No node to send to: retrying cannot succeed.
-            if (ok || !device_) {
-                break;
-            }
-        }
-        waitTimer_.Stop();
+        StartWait();
+        ok = Wait(false, std::span(report).first(static_cast<size_t>(n))) == WaitEnd::Succeeded;
     }
     if (!ok) {
         return 4;
@@ -256,38 +300,31 @@ ExchangeResult HidChannel::Exchange(std::span<const uint8_t> frame, int32_t fram
 
     std::fill(reportBuffer_.begin(), reportBuffer_.end(), 0);
     timedOut = false;
-    tickCount = 1;
-    waitTimerId = waitTimer_.Start(kWaitTickMs, "HidWait");
+    StartWait();
     if (!connected) {
         waitTimer_.Stop();
         timedOut = false;
         return 5;
     }
+    lastReadLength_ = 0;
     const auto readLength = static_cast<size_t>(std::max(replyReportLength, 0));
-    for (;;) {
-        ok = ReadReport(std::span(reportBuffer_).first(readLength));
-        pump_.PumpOneMessage(ok);
-        if (timedOut || abortWait) {
-            timedOut = abortWait = false;
-            break;
-        }
-        if (ok) {
-            break;
-        }
-        if (!connected) {
-            waitTimer_.Stop();
-            timedOut = false;
+    switch (Wait(true, std::span(reportBuffer_).first(readLength))) {
+        case WaitEnd::Disconnected:
             return 5;
-        }
-        if (!device_) {
+        case WaitEnd::Failed:
+            return 6;
+        case WaitEnd::Succeeded:
             break;
-        }
     }
-    waitTimer_.Stop();
-    if (!ok) {
-        return 6;
-    }
-    replyLength = std::max(replyReportLength - 1, 0);
+    // The payload is what the reader sent, less the id byte: a short reply
+    // must not pass for a whole one padded with zeros.
+    replyLength = std::max(std::min(lastReadLength_, replyReportLength) - 1, 0);
     std::copy_n(reportBuffer_.begin() + 1, replyLength, reply.begin());
     return 0;
+}
+
+void HidChannel::StartWait() {
+    tickCount = 1;
+    waitStart_ = clock_();
+    waitTimerId = waitTimer_.Start(kWaitTickMs, "HidWait");
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -9,6 +11,7 @@
 #include "HidPlatform.h"
 #include "StatusTexts.h"
 #include "TimerObject.h"
+#include "TransferWorker.h"
 #include "WaitPump.h"
 
 // The path to a reader attached over USB: finds it among the HID devices by
@@ -16,12 +19,21 @@
 // runs one command exchange at a time while keeping the window alive.
 class HidChannel {
   public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
     static constexpr int kMaxReportLength = 128;    // the assembled send report
     static constexpr int kReportBufferSize = 1025;  // a reply report, id byte included
     static constexpr int kWaitTickMs = 300;
     static constexpr int kWaitTickLimit = 64;  // about 19.2 s
+    static constexpr std::chrono::milliseconds kWaitLimit{kWaitTickMs * kWaitTickLimit};
 
-    HidChannel(HidPlatform* platform, TimerObject& waitTimer, WaitPump& pump);
+    HidChannel(HidPlatform* platform, TimerObject& waitTimer, WaitPump& pump,
+               Clock clock = std::chrono::steady_clock::now);
+    HidChannel(const HidChannel&) = delete;
+    HidChannel& operator=(const HidChannel&) = delete;
+
+    // How long one wait lasts at most, in elapsed time: a transfer that the
+    // reader holds up keeps the timer's ticks from arriving, the clock not.
+    void SetWaitLimit(std::chrono::milliseconds limit) { waitLimit_ = limit; }
 
     // Ready for a search; false when there is no HID library.
     bool Init();
@@ -32,13 +44,10 @@ class HidChannel {
     void CloseDevice();
     void Disconnect();
 
-    bool WriteFeature(std::span<uint8_t> report);
-    bool ReadFeature(std::span<uint8_t> report);
-    bool WriteOutput(std::span<uint8_t> report);
-    bool ReadInput(std::span<uint8_t> report);
-
     // Sends one frame as reports and reads one reply report; the reply's
-    // payload goes to reply, only when the result is 0.
+    // payload, as many bytes as the reader sent, goes to reply, only when
+    // the result is 0. While a transfer is under way the window's events
+    // keep being handled.
     ExchangeResult Exchange(std::span<const uint8_t> frame, int32_t frameLength,
                             std::span<uint8_t> reply, int32_t& replyLength);
     void OnWaitTick();
@@ -46,6 +55,9 @@ class HidChannel {
     // The reader was found but its node could not be opened for reading
     // and writing: reports cannot move.
     bool FoundWithoutAccess() const { return found_ && !device_; }
+    // The last search listed a device of the reader's identity, usable or
+    // not: a node that is not ready yet may be a moment away.
+    bool ReaderListed() const { return readerListed_; }
 
     // Channel state, read and written by the window's handlers too.
     bool connected = false;
@@ -72,16 +84,37 @@ class HidChannel {
 
   private:
     enum class Routine { None, Feature, Interrupt };
-    bool SendReport(std::span<uint8_t> report);
-    bool ReadReport(std::span<uint8_t> report);
-    void SearchDevice(uint16_t vendor, uint16_t product, uint16_t version);
+    enum class Attempt { InFlight, Succeeded, Failed };
+    enum class WaitEnd { Succeeded, Failed, Disconnected };
+
+    // One pass of a wait: starts the transfer, or looks at the one under way.
+    Attempt TryTransfer(bool sending, std::span<uint8_t> report);
+    Attempt Collect(bool sending, std::span<uint8_t> report);
+    // Runs one wait to its end; the reply wait also ends when the reader is
+    // no longer connected.
+    WaitEnd Wait(bool replyWait, std::span<uint8_t> report);
+    void StartWait();
+    bool WaitLimitPassed() const;
+    void SearchDevice(const std::vector<HidDeviceInfo>& devices, uint16_t vendor, uint16_t product,
+                      uint16_t version);
     void ClearReportType();
 
     HidPlatform* platform_;
     TimerObject& waitTimer_;
     WaitPump& pump_;
-    std::unique_ptr<HidDevice> device_;
+    Clock clock_;
+    std::chrono::milliseconds waitLimit_ = kWaitLimit;
+    std::chrono::steady_clock::time_point waitStart_{};
+    std::shared_ptr<HidDevice> device_;
+    TransferWorker worker_;
+    std::shared_ptr<TransferWorker::Transfer> inFlight_;
+    // Each closing of the node; a transfer made on a node since closed
+    // does not count for the one open now.
+    int opening_ = 0;
+    int inFlightOpening_ = 0;
+    int32_t lastReadLength_ = 0;
     bool found_ = false;
+    bool readerListed_ = false;
     Routine sendRoutine_ = Routine::None;
     Routine readRoutine_ = Routine::None;
     std::array<uint8_t, kReportBufferSize> reportBuffer_{};

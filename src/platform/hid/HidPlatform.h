@@ -38,9 +38,14 @@ class HidDevice {
     // Never waits: 0 when no input report is queued, else the bytes read, or
     // -1 on failure (for instance the device is gone).
     virtual int ReadInputReport(std::span<uint8_t> report) = 0;
+    // Whether a transfer can take long: a real device may hold a control
+    // transfer up to the kernel's limit. Such transfers are made on a thread
+    // of their own, one at a time; the others are made where they are asked.
+    virtual bool TransfersMayBlock() const { return true; }
 };
 
-// The system's HID devices. Everything is called from one thread.
+// The system's HID devices. Everything is called from one thread, except
+// the transfers of an open device, which may be made on another.
 class HidPlatform {
   public:
     virtual ~HidPlatform() = default;
@@ -55,6 +60,9 @@ class HidPlatform {
     // nullptr when the node cannot be opened for reading and writing (gone,
     // permission denied).
     virtual std::unique_ptr<HidDevice> Open(const std::string& path) = 0;
+    // Whether the node still exists: tells a node that went away after it
+    // was listed from one this user may not open.
+    virtual bool Present(const std::string& path) = 0;
 };
 
 // The back end over hidraw device nodes; nullptr when the HID library cannot

@@ -1,4 +1,5 @@
 #include <hidapi.h>
+#include <unistd.h>
 
 #include <memory>
 #include <unordered_set>
@@ -73,6 +74,8 @@ class LinuxHidPlatform final : public HidPlatform {
         }
         return std::make_unique<LinuxHidDevice>(handle, library_, HasUnnumberedReports(path));
     }
+
+    bool Present(const std::string& path) override { return ::access(path.c_str(), F_OK) == 0; }
 
   private:
     std::shared_ptr<HidLibrary> library_;
