@@ -106,6 +106,7 @@ class MainWindow : public QDialog, private SerialOwner, private ExchangeHost {
     void EndUsbExchange() override;
     void OnCountAgain();
 
+    void QueueArrivalSearch();
     void SearchArrivedReader(int attemptsLeft);
     void ShowArrivedReader();
     void AppendAboutEntry();
@@ -139,6 +140,7 @@ class MainWindow : public QDialog, private SerialOwner, private ExchangeHost {
     // Each opening of a connection; an exchange that outlived one does not
     // restore what the new connection set.
     int connectionGeneration_ = 0;
+    bool arrivalSearchQueued_ = false;
     struct ExchangeLocks {
         bool sendCmd;
         bool commandList;

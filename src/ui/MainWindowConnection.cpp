@@ -114,7 +114,7 @@ void MainWindow::OnDeviceChange(DeviceWatch::Change change) {
     if (change == DeviceWatch::Change::Arrival) {
         // Another device arriving while the reader is connected changes nothing.
         if (!hid_.connected) {
-            SearchArrivedReader(kArrivalAttempts);
+            QueueArrivalSearch();
         }
         return;
     }
@@ -138,6 +138,22 @@ void MainWindow::OnDeviceChange(DeviceWatch::Change change) {
     protocol_.Load();
 }
 
+void MainWindow::QueueArrivalSearch() {
+    // Events come in bursts (a hub, a docking station, a device with many
+    // interfaces): the events delivered together cost one search.
+    if (arrivalSearchQueued_) {
+        return;
+    }
+    arrivalSearchQueued_ = true;
+    const int generation = connectionGeneration_;
+    QTimer::singleShot(0, this, [this, generation] {
+        arrivalSearchQueued_ = false;
+        if (generation == connectionGeneration_) {
+            SearchArrivedReader(kArrivalAttempts);
+        }
+    });
+}
+
 void MainWindow::SearchArrivedReader(int attemptsLeft) {
     if (connectModeIndex_ != kUsbHidMode || hid_.connected) {
         return;
@@ -145,7 +161,9 @@ void MainWindow::SearchArrivedReader(int attemptsLeft) {
     const DeviceModel& model = kDeviceModels[static_cast<size_t>(deviceIndex_)];
     if (hid_.FindDevice(model.vendorId, model.productId, model.version) == kFindOpened) {
         ShowArrivedReader();
-    } else if (attemptsLeft > 1) {
+    } else if (attemptsLeft > 1 && hid_.ReaderListed()) {
+        // Listed but not usable yet: its node may be a moment behind its
+        // announcement. A device that is not the reader is not waited for.
         const int generation = connectionGeneration_;
         QTimer::singleShot(kArrivalRetryMs, this, [this, attemptsLeft, generation] {
             if (generation == connectionGeneration_) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -101,6 +102,11 @@ long AnswerIoctl(FakeHidNode::State& device, unsigned long request, UMockdevIoct
 
 gboolean HandleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer node) {
     int error = 0;
+    const unsigned long request = umockdev_ioctl_client_get_request(client);
+    if (_IOC_TYPE(request) == kHidrawIoctl &&
+        (_IOC_NR(request) == kSetFeatureNr || _IOC_NR(request) == kGetFeatureNr)) {
+        static_cast<FakeHidNode*>(node)->PassHold();
+    }
     const long result = static_cast<FakeHidNode*>(node)->Locked([&](auto& device) {
         return AnswerIoctl(device, umockdev_ioctl_client_get_request(client),
                            umockdev_ioctl_client_get_arg(client), error);
@@ -140,6 +146,29 @@ gboolean HandleWrite(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer n
 }
 
 }  // namespace
+
+void FakeHidNode::HoldFeatures() {
+    std::lock_guard lock(mutex);
+    held_ = true;
+}
+
+void FakeHidNode::LetGo() {
+    std::lock_guard lock(mutex);
+    held_ = false;
+    holdChanged_.notify_all();
+}
+
+int FakeHidNode::HeldTransfers() {
+    std::lock_guard lock(mutex);
+    return heldTransfers_;
+}
+
+void FakeHidNode::PassHold() {
+    std::unique_lock lock(mutex);
+    ++heldTransfers_;
+    holdChanged_.wait_for(lock, std::chrono::seconds(10), [this] { return !held_; });
+    --heldTransfers_;
+}
 
 struct HidTestbed::Impl {
     struct Attached {
@@ -206,8 +235,10 @@ std::string HidTestbed::Add(const FakeUsbHid& device) {
         ADD_FAILURE() << "umockdev could not attach to " << devnode;
         return {};
     }
-    impl_->attached.push_back(
-        {devnode, std::move(node), std::move(handler), {usb, interface, hid, hid + "/hidraw/" + hidraw}});
+    impl_->attached.push_back({devnode,
+                               std::move(node),
+                               std::move(handler),
+                               {usb, interface, hid, hid + "/hidraw/" + hidraw}});
 
     const std::string major = std::to_string(kHidrawMajor);
     const std::string minor = std::to_string(impl_->attached.size() - 1);
@@ -236,6 +267,16 @@ bool HidTestbed::Remove(const std::string& path) {
         }
         attached.syspaths.clear();
         return true;
+    }
+    return false;
+}
+
+bool HidTestbed::Announce(const std::string& path, const char* action) {
+    for (Impl::Attached& attached : impl_->attached) {
+        if (attached.path == path && !attached.syspaths.empty()) {
+            umockdev_testbed_uevent(impl_->testbed.get(), attached.syspaths.back().c_str(), action);
+            return true;
+        }
     }
     return false;
 }

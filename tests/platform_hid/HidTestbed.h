@@ -1,5 +1,6 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -41,8 +42,21 @@ struct FakeHidNode {
         return use(state);
     }
 
+    // Holds every feature transfer until let go, as a reader that takes its
+    // time does (a held transfer goes on by itself after ten seconds).
+    void HoldFeatures();
+    void LetGo();
+    int HeldTransfers();
+    // Called by the node's thread before it answers a feature transfer.
+    void PassHold();
+
     std::mutex mutex;
     State state;
+
+  private:
+    std::condition_variable holdChanged_;
+    bool held_ = false;
+    int heldTransfers_ = 0;
 };
 
 class HidTestbed {
@@ -61,6 +75,9 @@ class HidTestbed {
     FakeHidNode* Node(const std::string& path);
     // Announces the node's removal and takes its device out of the tree.
     bool Remove(const std::string& path);
+    // Announces an event of the node again ("add", "change", ...), as the
+    // system repeats them in a burst.
+    bool Announce(const std::string& path, const char* action);
 
     // Takes every permission off the node and lets other users into the
     // testbed, so that a process without privileges can read sysfs but cannot

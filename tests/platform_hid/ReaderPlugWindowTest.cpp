@@ -2,65 +2,10 @@
 // devices plugged and pulled in a umockdev testbed.
 #include <gtest/gtest.h>
 
-#include <QTest>
-#include <memory>
-#include <string>
-
-#include "ControlIds.h"
-#include "DeviceWatch.h"
 #include "FormActions.h"
-#include "HidTestbed.h"
-#include "MainWindow.h"
-#include "QtWaitPump.h"
-#include "ReportDescriptors.h"
+#include "SystemDeviceWindow.h"
 
 namespace {
-
-const FakeUsbHid kReader{
-    .vendorId = 0x0471,
-    .productId = 0xE001,
-    .release = 0x0001,
-    .manufacturer = "Tallisk",
-    .product = "MICR Reader",
-    .descriptor = report_items::kVendorFeature64,
-};
-const FakeUsbHid kMouse{
-    .vendorId = 0x1D57,
-    .productId = 0x0AD2,
-    .release = 0x0110,
-    .manufacturer = "Pointer Works",
-    .product = "Optical Mouse",
-    .descriptor = report_items::kBootMouse,
-};
-
-constexpr int kWaitMs = 5000;
-
-// The program's objects on the system's HID devices, as the utility builds
-// them, after start-up.
-struct WindowOnSystemDevices {
-    WindowOnSystemDevices()
-        : hidPlatform(MakeLinuxHidPlatform()),
-          hid(hidPlatform.get(), waitTimer, waitPump),
-          deviceWatch(MakeUdevDeviceWatch()),
-          window(exchange, serialPort, hid, *deviceWatch) {
-        window.Initialise();
-        window.show();
-    }
-
-    std::string Status() { return window.Form().Text(ctl::StatusLine); }
-    bool StatusBecomes(const std::string& text) {
-        return QTest::qWaitFor([&] { return Status() == text; }, kWaitMs);
-    }
-
-    ExchangeState exchange;
-    SerialPort serialPort;
-    std::unique_ptr<HidPlatform> hidPlatform;
-    TimerObject waitTimer;
-    QtWaitPump waitPump;
-    HidChannel hid;
-    std::unique_ptr<DeviceWatch> deviceWatch;
-    MainWindow window;
-};
 
 struct PlugCase {
     const char* name;
@@ -89,7 +34,7 @@ TEST_P(ReaderPluggedIn, AfterStartUpIsConnectedWithoutAClick) {
     }
     const std::string first = c.readerAtStart ? bed.Add(kReader) : std::string();
     WindowOnSystemDevices utility;
-    QtForm& form = utility.window.Form();
+    QtForm& form = utility.Form();
     if (c.readerAtStart) {
         ASSERT_EQ(utility.Status(), "Status: Find Tallisk!");
         ASSERT_TRUE(bed.Remove(first));
