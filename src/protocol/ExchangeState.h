@@ -1,9 +1,17 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 inline constexpr int kExchangeBufferSize = 1024;
+
+// The most of one cheque or card read that is kept, in bytes of its text.
+// A cheque's code line is under 70 characters and three card tracks under
+// 230; 4 KiB holds any real read many times over (and is what the window
+// shows while a read arrives), while a line that never pauses cannot grow
+// the program without bound. Characters past it still belong to the read.
+inline constexpr size_t kMaxReadTextBytes = 4096;
 
 // The one outgoing frame. A non-zero length means a frame is pending; the
 // channel sets it back to 0 when it takes the frame.

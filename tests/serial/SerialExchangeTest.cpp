@@ -175,4 +175,27 @@ TEST_F(SerialExchangeTest, LongBurstsNeverOverrunTheReplyBuffer) {
     EXPECT_EQ(host.replies[0].bytes.size(), static_cast<size_t>(kExchangeBufferSize));
 }
 
+TEST_F(SerialExchangeTest, AReadThatNeverPausesKeepsABoundedText) {
+    // Reads within the bound are kept whole; beyond it the read goes on but
+    // its text grows no further, in single- or two-byte characters alike.
+    const struct {
+        size_t bytes;
+        uint8_t value;
+        size_t kept;
+    } cases[] = {
+        {kMaxReadTextBytes, 'x', kMaxReadTextBytes},
+        {kMaxReadTextBytes + 1, 'x', kMaxReadTextBytes},
+        {200000, 'x', kMaxReadTextBytes},
+        {200000, 0xA0, kMaxReadTextBytes},  // two bytes a character
+    };
+    for (const auto& c : cases) {
+        host.reads.clear();
+        Bytes(std::vector<uint8_t>(c.bytes, c.value));
+        EXPECT_LE(host.shown.size(), kMaxReadTextBytes) << c.bytes;
+        serial.Poll(kSerialMode);
+        ASSERT_EQ(host.reads.size(), 1u) << c.bytes;
+        EXPECT_EQ(host.reads[0].size(), c.kept) << c.bytes;
+    }
+}
+
 }  // namespace

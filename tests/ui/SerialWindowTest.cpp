@@ -1,5 +1,10 @@
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "ConfigBlock.h"
 #include "ControlIds.h"
@@ -113,6 +118,41 @@ TEST_F(SerialWindow, ReadsAreComparedByteForByteAsTheyArrived) {
         EXPECT_TRUE(Becomes(ctl::TotalCounter, r.total)) << r.total;
         EXPECT_EQ(form().Text(ctl::SuccessCounter), r.successes) << r.total;
     }
+}
+
+TEST_F(SerialWindow, AStreamWithoutAPauseEndsAsOneBoundedRead) {
+    ChooseConnectMode(1);
+    // Never 100 ms without a byte: one read, far longer than any real one.
+    // The peer writes from a thread of its own, as a device would, while the
+    // window takes the bytes.
+    // The window's own event loop runs meanwhile (a test wait would sleep
+    // between passes, and take a byte a pass).
+    std::atomic<bool> streamed{false};
+    std::thread peer([&] {
+        const std::vector<uint8_t> chunk(1024, '7');
+        for (int i = 0; i < 24; ++i) {
+            SendRead(chunk);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        streamed = true;
+    });
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (streamed && !form().Text(ctl::ComparisonBox).empty()) {
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    check.start(10);
+    loop.exec();
+    peer.join();
+    const std::string kept(kMaxReadTextBytes, '7');
+    EXPECT_TRUE(form().Text(ctl::ComparisonBox) == kept)
+        << form().Text(ctl::ComparisonBox).size() << " " << form().Text(ctl::TotalCounter);
+    EXPECT_TRUE(form().Text(ctl::CheckReadDataBox) == kept)
+        << form().Text(ctl::CheckReadDataBox).size();
+    EXPECT_EQ(form().Text(ctl::TotalCounter), "Total Count :0");  // it became the reference
 }
 
 TEST_F(SerialWindow, SwitchingBackToUsbLetsThePortGo) {

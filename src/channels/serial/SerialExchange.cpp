@@ -91,7 +91,9 @@ void SerialExchange::OnSerialByte(uint8_t byte) {
     } else {
         if (!IsFramingByte(byte)) {
             StoreReplyByte(byte);
-            AppendByteAsCharacter(serialReadText_, byte);
+            if (serialReadText_.size() < kMaxReadTextBytes) {
+                AppendByteAsCharacter(serialReadText_, byte);
+            }
         }
         host_.ShowCheckReadData(serialReadText_);
     }

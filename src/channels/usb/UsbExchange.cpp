@@ -92,7 +92,7 @@ void UsbExchange::OnKeyCharacter(const std::string& character, int connectModeIn
         host_.FocusComparisonBox();
         keyBurstActive_ = true;
     }
-    if (!IsFramingCharacter(character)) {
+    if (!IsFramingCharacter(character) && keyReadText_.size() < kMaxReadTextBytes) {
         keyReadText_ += character;
     }
     host_.ShowCheckReadData(keyReadText_);
