@@ -6,7 +6,8 @@
 //   tallisk_bench                      all measures, one table
 //   tallisk_bench --measure <name>     one measure's rows (serial-byte,
 //                                      serial-flood, serial-flood-one-core,
-//                                      readback, idle-cpu)
+//                                      readback, idle-cpu); the measures of
+//                                      the system's HID path are bench_hidraw's
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -121,9 +122,11 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-void RunMeasure(const std::string& self, const std::string& name, std::vector<Row>& rows) {
+void RunMeasure(const std::string& program, const std::string& name, std::vector<Row>& rows,
+                std::map<std::string, std::string> env = {}) {
     std::fprintf(stderr, "bench: running %s\n", name.c_str());
-    const Output out = RunProgram(self, {"--measure", name}, {{"QT_QPA_PLATFORM", "offscreen"}});
+    env["QT_QPA_PLATFORM"] = "offscreen";
+    const Output out = RunProgram(program, {"--measure", name}, env);
     bool any = false;
     for (const std::string& line : Lines(out.text)) {
         if (line.rfind("ROW|", 0) != 0) {
@@ -286,6 +289,10 @@ int main(int argc, char** argv) {
     }
     RunStartup(startupPlatform, rows);
     RunMeasure(self, "idle-cpu", rows);
+    // The system's HID path, on fake devices under the umockdev preload.
+    for (const char* name : {"arrival", "slow-reader"}) {
+        RunMeasure(TALLISK_BENCH_HIDRAW, name, rows, {{"LD_PRELOAD", "libumockdev-preload.so.0"}});
+    }
     PrintTable(rows);
     return 0;
 }

@@ -163,10 +163,20 @@ int FakeHidNode::HeldTransfers() {
     return heldTransfers_;
 }
 
+void FakeHidNode::SlowFeatures(std::chrono::milliseconds delay) {
+    std::lock_guard lock(mutex);
+    delay_ = delay;
+}
+
 void FakeHidNode::PassHold() {
     std::unique_lock lock(mutex);
     ++heldTransfers_;
     holdChanged_.wait_for(lock, std::chrono::seconds(10), [this] { return !held_; });
+    if (delay_.count() > 0) {
+        const auto until = std::chrono::steady_clock::now() + delay_;
+        holdChanged_.wait_until(lock, until,
+                                [&] { return std::chrono::steady_clock::now() >= until; });
+    }
     --heldTransfers_;
 }
 

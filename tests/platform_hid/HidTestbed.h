@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -46,6 +47,8 @@ struct FakeHidNode {
     // time does (a held transfer goes on by itself after ten seconds).
     void HoldFeatures();
     void LetGo();
+    // Makes every feature transfer take this long, as a slow reader does.
+    void SlowFeatures(std::chrono::milliseconds delay);
     int HeldTransfers();
     // Called by the node's thread before it answers a feature transfer.
     void PassHold();
@@ -56,6 +59,7 @@ struct FakeHidNode {
   private:
     std::condition_variable holdChanged_;
     bool held_ = false;
+    std::chrono::milliseconds delay_{0};
     int heldTransfers_ = 0;
 };
 
