@@ -31,4 +31,13 @@ inline constexpr std::array<const char*, kResultCount> kExchangeResultTexts = {
 
 // Outcome of one exchange: 0 means the reply decides, 1 to 7 are channel
 // failures with their own status texts.
-using ExchangeResult = int32_t;
+enum ExchangeResult : int32_t {
+    kExchangeOk = 0,
+    kExchangeNoReportType = 1,     // no report type selected
+    kExchangeBadReportLength = 2,  // a report the buffers cannot hold
+    kExchangeNotConnected = 3,     // the reader was not connected (or not the USB mode)
+    kExchangeSendFailed = 4,       // the last report of the frame did not go
+    kExchangeConnectionLost = 5,   // the reader went during the reply wait
+    kExchangeNoReply = 6,          // no reply when the wait ended
+    kExchangeSerialNotOpen = 7,
+};

@@ -44,7 +44,7 @@ void MainWindow::OpenConnection() {
         }
         if (found) {
             form_->Enable(ctl::CommandTypeList, true);
-            hid_.SetReportType(2);
+            hid_.SetReportType(HidChannel::kConnectReports);
         }
         form_->EnableTestControls();
         usbPollTimer_.start(kPollIntervalMs);
@@ -113,13 +113,13 @@ void MainWindow::OnDeviceChange(DeviceWatch::Change change) {
     }
     if (change == DeviceWatch::Change::Arrival) {
         // Another device arriving while the reader is connected changes nothing.
-        if (!hid_.connected) {
+        if (!hid_.Connected()) {
             QueueArrivalSearch();
         }
         return;
     }
     const DeviceModel& model = kDeviceModels[static_cast<size_t>(deviceIndex_)];
-    const bool wasConnected = hid_.connected;
+    const bool wasConnected = hid_.Connected();
     // A removal searches again: the reader, if still there, is opened anew.
     if (hid_.FindDevice(model.vendorId, model.productId, model.version) == kFindOpened) {
         if (!wasConnected) {
@@ -133,7 +133,7 @@ void MainWindow::OnDeviceChange(DeviceWatch::Change change) {
         record_.statusText = status::ReaderRemovedText(ModelName());
         form_->DisableTestControls();
         usbPollTimer_.stop();
-        hid_.connected = false;
+        hid_.SetConnected(false);
     }
     protocol_.Load();
 }
@@ -155,7 +155,7 @@ void MainWindow::QueueArrivalSearch() {
 }
 
 void MainWindow::SearchArrivedReader(int attemptsLeft) {
-    if (connectModeIndex_ != kUsbHidMode || hid_.connected) {
+    if (connectModeIndex_ != kUsbHidMode || hid_.Connected()) {
         return;
     }
     const DeviceModel& model = kDeviceModels[static_cast<size_t>(deviceIndex_)];
@@ -182,7 +182,7 @@ void MainWindow::ShowArrivedReader() {
     form_->Enable(ctl::CommandTypeList, true);
     form_->EnableTestControls();
     usbPollTimer_.start(kPollIntervalMs);
-    hid_.connected = true;
+    hid_.SetConnected(true);
 }
 
 void MainWindow::OnCountAgain() {

@@ -133,7 +133,7 @@ uint8_t ReplyByte(std::span<const uint8_t> reply, size_t index) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
-    const ExchangeResult result = static_cast<int8_t>(in.Byte());
+    const auto result = static_cast<ExchangeResult>(static_cast<int8_t>(in.Byte()));
     const int32_t reportedType = in.Byte() % kCommandTypeChoices - 1;
     const int32_t lengthSkew = static_cast<int8_t>(in.Byte());
     const std::span<const uint8_t> reply = in.Rest();

@@ -142,7 +142,7 @@ TEST_F(CommandFrames, ConfigReplyReadsEverySettingFromItsBits) {
         block[static_cast<size_t>(c.byte)] = c.value;
 
         record = WindowRecord{};
-        protocol.DecodeConfigReply(0, block, kConfigBlockSize);
+        protocol.DecodeConfigReply(kExchangeOk, block, kConfigBlockSize);
         EXPECT_EQ(record.settings, expected) << c.what;
     }
 }

@@ -12,8 +12,9 @@ using Bytes = std::vector<uint8_t>;
 
 class ReplyDecoding : public ProtocolFixture {
   protected:
-    void Decode(const Bytes& reply, ExchangeResult result = 0) {
-        protocol.DecodeConfigReply(result, reply, static_cast<int32_t>(reply.size()));
+    void Decode(const Bytes& reply, int32_t result = kExchangeOk) {
+        protocol.DecodeConfigReply(static_cast<ExchangeResult>(result), reply,
+                                   static_cast<int32_t>(reply.size()));
     }
 
     static Bytes CustomBlock() {
@@ -36,7 +37,7 @@ class ReplyDecoding : public ProtocolFixture {
 TEST_F(ReplyDecoding, ExchangeResultsAndRepliesBecomeStatusTexts) {
     const struct {
         int32_t command;
-        ExchangeResult result;
+        int32_t result;
         Bytes reply;
         const char* text;
     } cases[] = {
@@ -70,7 +71,8 @@ TEST_F(ReplyDecoding, ExchangeResultsAndRepliesBecomeStatusTexts) {
     };
     for (const auto& c : cases) {
         exchange.commandType = c.command;
-        protocol.ReportExchangeResult(c.result, c.reply, static_cast<int32_t>(c.reply.size()));
+        protocol.ReportExchangeResult(static_cast<ExchangeResult>(c.result), c.reply,
+                                      static_cast<int32_t>(c.reply.size()));
         EXPECT_EQ(ShownStatus(), c.text) << "command " << c.command << " result " << c.result;
     }
 }
@@ -78,7 +80,7 @@ TEST_F(ReplyDecoding, ExchangeResultsAndRepliesBecomeStatusTexts) {
 TEST_F(ReplyDecoding, ShortOrFailedConfigRepliesChangeNothingButTheStatus) {
     const struct {
         size_t length;
-        ExchangeResult result;
+        int32_t result;
     } cases[] = {{0, 0}, {2, 0}, {23, 0}, {24, 5}, {24, 3}, {63, 1}};
     for (const auto& c : cases) {
         record = WindowRecord{};
@@ -106,7 +108,7 @@ TEST_F(ReplyDecoding, ConfigRepliesOfTwentyFourBytesOrMoreAreDecoded) {
     }
     // A reply length beyond what the buffer holds is not read past its end.
     const Bytes shortBuffer(10, '0');
-    protocol.DecodeConfigReply(0, shortBuffer, 24);
+    protocol.DecodeConfigReply(kExchangeOk, shortBuffer, 24);
     EXPECT_EQ(ShownStatus(), "Status: Read Device Config Fail!");
 }
 
@@ -126,7 +128,7 @@ TEST_F(ReplyDecoding, ReportedDeviceTypeDecidesWhatIsEnabled) {
         InMemoryForm fresh;
         ConfigProtocol p(fresh, record, exchange);
         block[0] = c.first;
-        p.DecodeConfigReply(0, block, kConfigBlockSize);
+        p.DecodeConfigReply(kExchangeOk, block, kConfigBlockSize);
         for (int id = 1007; id <= 1014; ++id) {
             EXPECT_EQ(fresh.IsChecked(id), id == c.checkedId) << int{c.first} << " " << id;
         }

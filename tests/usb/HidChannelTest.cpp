@@ -23,11 +23,12 @@ class ScriptedPump : public WaitPump {
             script(passes);
         }
         if (ticking) {
-            TimerObjectTick(timer_.Id());
+            TimerObjectTick(timer_.Id() + tickOffset);
         }
     }
     int passes = 0;
     bool ticking = true;
+    int tickOffset = 0;  // else the ticks are another timer's
     std::function<void(int pass)> script;
 
   private:
@@ -42,8 +43,8 @@ class HidChannelTest : public ::testing::Test {
     void Connect() {
         ASSERT_TRUE(hid.Init());
         ASSERT_EQ(Find(), 0);
-        hid.SetReportType(2);
-        hid.SetReportType(0);
+        hid.SetReportType(HidChannel::kConnectReports);
+        hid.SetReportType(HidChannel::kFeatureReports);
     }
 
     ExchangeResult Send(const Bytes& frame) {
@@ -76,11 +77,11 @@ TEST(HexText, ParsesIdentityTexts) {
 TEST_F(HidChannelTest, FindDeviceTellsWhatItFound) {
     ASSERT_TRUE(hid.Init());
     EXPECT_EQ(Find(), 6);  // no HID device at all
-    EXPECT_TRUE(hid.abortWait);
+    EXPECT_TRUE(hid.WaitAbortRequested());
     devices.AddDevice(0x046D, 0xC077, 0x7200, "Mouse");
     const int otherVersion = devices.AddReader(65, 0x0002);
     EXPECT_EQ(Find(), 5);
-    EXPECT_FALSE(hid.connected);
+    EXPECT_FALSE(hid.Connected());
 
     const struct {
         const char* vendor;
@@ -98,12 +99,12 @@ TEST_F(HidChannelTest, FindDeviceTellsWhatItFound) {
     const int first = devices.AddReader(65);
     const int second = devices.AddReader(9);
     EXPECT_EQ(Find(), 0);
-    EXPECT_TRUE(hid.connected);
-    EXPECT_EQ(hid.featureReportLength, 65);  // the first of two wins
-    EXPECT_EQ(hid.productString, "Cheque Reader");
+    EXPECT_TRUE(hid.Connected());
+    EXPECT_EQ(hid.ReportLengths().feature, 65);  // the first of two wins
+    EXPECT_EQ(hid.Reader().productString, "Cheque Reader");
     devices.Pull(first);
     EXPECT_EQ(Find(), 0);
-    EXPECT_EQ(hid.featureReportLength, 9);
+    EXPECT_EQ(hid.ReportLengths().feature, 9);
     devices.Pull(second);
     devices.Pull(otherVersion);
     EXPECT_EQ(Find(), 5);
@@ -142,7 +143,7 @@ TEST_F(HidChannelTest, ReportTypeAndLengthsAreCheckedBeforeAnyTransfer) {
     const struct {
         uint16_t featureLength;
         int reportType;
-        ExchangeResult result;
+        int32_t result;
     } cases[] = {{65, 2, 1}, {65, 7, 1}, {0, 0, 2}, {1, 0, 2}, {129, 0, 2}, {2, 0, 0}, {128, 0, 0}};
     for (const auto& c : cases) {
         SimulatedHidPlatform lengths;
@@ -150,7 +151,7 @@ TEST_F(HidChannelTest, ReportTypeAndLengthsAreCheckedBeforeAnyTransfer) {
         HidChannel channel(&lengths, timer, pump);
         ASSERT_TRUE(channel.Init());
         ASSERT_EQ(channel.FindDevice("0471", "E001", "0001"), 0);
-        channel.SetReportType(c.reportType);
+        channel.SetReportType(static_cast<HidChannel::ReportType>(c.reportType));
         int32_t n = 0;
         const Bytes frame = {0x1B, 'e'};
         EXPECT_EQ(channel.Exchange(frame, 2, reply, n), c.result) << c.featureLength;
@@ -161,7 +162,7 @@ TEST_F(HidChannelTest, ReportTypeAndLengthsAreCheckedBeforeAnyTransfer) {
     // Report type 2 right after Init, as at connect: nothing selected yet.
     devices.AddReader(65);
     ASSERT_TRUE(hid.Init());
-    hid.SetReportType(2);
+    hid.SetReportType(HidChannel::kConnectReports);
     EXPECT_EQ(Send({0x1B, 'e'}), 1);
 }
 
@@ -177,7 +178,7 @@ TEST_F(HidChannelTest, LosingTheReaderEndsTheExchangeWhereItIs) {
     const struct {
         const char* what;
         std::function<void(int pass)> script;
-        ExchangeResult result;
+        int32_t result;
     } cases[] = {
         {"pulled in the second report's wait",
          [&](int pass) {
@@ -196,7 +197,7 @@ TEST_F(HidChannelTest, LosingTheReaderEndsTheExchangeWhereItIs) {
         {"not connected when the reply wait starts",
          [&](int pass) {
              if (pass == 4)
-                 hid.connected = false;
+                 hid.SetConnected(false);
          },
          5},
         {"pulled in the reply wait",
@@ -222,7 +223,7 @@ TEST_F(HidChannelTest, LosingTheReaderEndsTheExchangeWhereItIs) {
     }
     devices.Plug(reader);
     Connect();
-    hid.connected = false;
+    hid.SetConnected(false);
     EXPECT_EQ(Send({0x1B, 'e'}), 3);
 }
 
@@ -233,7 +234,10 @@ TEST_F(HidChannelTest, EveryWaitEndsAfterTheTickLimit) {
     pump.passes = 0;
     EXPECT_EQ(Send({0x1B, 'e'}), 6);
     EXPECT_EQ(pump.passes, 1 + HidChannel::kWaitTickLimit);
-    EXPECT_FALSE(hid.timedOut);
+    devices.Reader(reader).faults.silent = false;  // an ended wait leaves no time-out behind
+    pump.passes = 0;
+    EXPECT_EQ(Send({0x1B, 'e'}), 0);
+    EXPECT_EQ(pump.passes, 2);
 
     devices.At(reader).failTransfers = true;  // the report never goes
     pump.passes = 0;
@@ -256,7 +260,7 @@ TEST_F(HidChannelTest, ANodeGoneBeforeItsOpeningIsNotFound) {
     devices.At(reader).vanishesOnOpen = true;  // listed, then pulled
     ASSERT_TRUE(hid.Init());
     EXPECT_EQ(Find(), 5);
-    EXPECT_FALSE(hid.connected);
+    EXPECT_FALSE(hid.Connected());
     EXPECT_FALSE(hid.FoundWithoutAccess());
     EXPECT_TRUE(hid.ReaderListed());  // worth another look a moment later
 
@@ -266,19 +270,24 @@ TEST_F(HidChannelTest, ANodeGoneBeforeItsOpeningIsNotFound) {
 }
 
 TEST_F(HidChannelTest, WaitTicksReachOnlyTheWaitTimer) {
-    pump.ticking = false;
+    const int reader = devices.AddReader(65);
+    Connect();
+    devices.Reader(reader).faults.silent = true;
+    // Ticks of a timer the wait did not start change nothing: only the
+    // disconnect at pass 200 ends this wait, long past the tick limit.
+    pump.tickOffset = 7;
+    pump.script = [&](int pass) {
+        if (pass == 200) {
+            hid.Disconnect();
+        }
+    };
+    EXPECT_EQ(Send({0x1B, 'e'}), 6);
+    EXPECT_EQ(pump.passes, 200);
+    pump.script = nullptr;
+
     const int id = timer.Start(1000, "test");
     EXPECT_NE(id, 0);
     EXPECT_EQ(RunningTimerObjects(), 1);
-    hid.waitTimerId = id + 1;  // another timer's ticks change nothing
-    hid.tickCount = 1;
-    TimerObjectTick(id);
-    EXPECT_EQ(hid.tickCount, 1);
-    hid.waitTimerId = id;
-    TimerObjectTick(id);
-    EXPECT_EQ(hid.tickCount, 2);
-    TimerObjectTick(id + 7);  // no timer object has it
-    EXPECT_EQ(hid.tickCount, 2);
     timer.Stop();
     EXPECT_EQ(RunningTimerObjects(), 0);
     timer.Stop();  // stopping again kills nothing

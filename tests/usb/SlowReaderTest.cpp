@@ -116,8 +116,8 @@ class SlowReaderTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(hid.Init());
         ASSERT_EQ(hid.FindDevice("0471", "E001", "0001"), 0);
-        hid.SetReportType(2);
-        hid.SetReportType(0);
+        hid.SetReportType(HidChannel::kConnectReports);
+        hid.SetReportType(HidChannel::kFeatureReports);
         Bytes answer(65, 0);
         answer[1] = 0x1B;
         answer[2] = '0';
@@ -173,7 +173,7 @@ TEST_F(SlowReaderTest, AWaitEndsWhenItsLimitHasPassedInElapsedTime) {
     };
     const struct {
         bool NodeState::*hold;
-        ExchangeResult result;
+        int32_t result;
     } cases[] = {{&NodeState::holdSends, 4}, {&NodeState::holdGets, 6}};
     for (const auto& c : cases) {
         seconds = 0;

@@ -38,7 +38,7 @@ void SerialExchange::Poll(int connectModeIndex) {
     if (serialBurstActive_) {
         serialBurstActive_ = false;
         if (awaitingReply_) {
-            CompleteReply(0);
+            CompleteReply(kExchangeOk);
         } else {
             host_.CompleteCheckRead(serialReadText_);
         }

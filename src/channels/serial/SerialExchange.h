@@ -21,7 +21,7 @@ class SerialExchange {
     // A reply that has not begun this long after its frame was written
     // never comes: the wait ends with result 6.
     static constexpr std::chrono::seconds kNoAnswerLimit{3};
-    static constexpr ExchangeResult kNoAnswerResult = 6;
+    static constexpr ExchangeResult kNoAnswerResult = kExchangeNoReply;
 
     SerialExchange(ExchangeHost& host, ExchangeState& exchange, SerialPort& port,
                    Clock clock = std::chrono::steady_clock::now);

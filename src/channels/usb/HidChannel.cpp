@@ -21,7 +21,7 @@ std::optional<uint16_t> IdentityValue(std::string_view text) {
 HidChannel::HidChannel(HidPlatform* platform, TimerObject& waitTimer, WaitPump& pump, Clock clock)
     : platform_(platform), waitTimer_(waitTimer), pump_(pump), clock_(std::move(clock)) {
     waitTimer_.onTick = [this](int id) {
-        if (id == waitTimerId) {
+        if (id == waitTimerId_) {
             OnWaitTick();
         }
     };
@@ -30,49 +30,49 @@ HidChannel::HidChannel(HidPlatform* platform, TimerObject& waitTimer, WaitPump& 
 bool HidChannel::Init() {
     ClearReportType();
     CloseDevice();
-    connected = false;
-    abortWait = false;
+    connected_ = false;
+    abortWait_ = false;
     return platform_ != nullptr;
 }
 
 void HidChannel::ClearReportType() {
-    featureMode = featureTransfer = interruptMode = interruptTransfer = false;
+    featureMode_ = featureTransfer_ = interruptMode_ = interruptTransfer_ = false;
 }
 
-int HidChannel::FindDevice(std::string_view vendorText, std::string_view productText,
-                           std::string_view versionText) {
+FindResult HidChannel::FindDevice(std::string_view vendorText, std::string_view productText,
+                                  std::string_view versionText) {
     if (vendorText.empty() || productText.empty() || versionText.empty()) {
-        return 1;
+        return kFindEmptyIdentity;
     }
     const auto vendor = IdentityValue(vendorText);
     if (!vendor) {
-        return 2;
+        return kFindBadVendor;
     }
     const auto product = IdentityValue(productText);
     if (!product) {
-        return 3;
+        return kFindBadProduct;
     }
     const auto version = IdentityValue(versionText);
     if (!version) {
-        return 4;
+        return kFindBadVersion;
     }
     const std::vector<HidDeviceInfo> devices =
         platform_ != nullptr ? platform_->Enumerate() : std::vector<HidDeviceInfo>{};
     readerListed_ = false;
     if (devices.empty()) {
         CloseDevice();
-        abortWait = true;
-        connected = false;
-        return 6;
+        abortWait_ = true;
+        connected_ = false;
+        return kFindNoHidDevice;
     }
     SearchDevice(devices, *vendor, *product, *version);
     if (found_) {
-        connected = true;
-        return 0;
+        connected_ = true;
+        return kFindOpened;
     }
-    abortWait = true;
-    connected = false;
-    return 5;
+    abortWait_ = true;
+    connected_ = false;
+    return kFindNoMatch;
 }
 
 void HidChannel::SearchDevice(const std::vector<HidDeviceInfo>& devices, uint16_t vendor,
@@ -96,14 +96,8 @@ void HidChannel::SearchDevice(const std::vector<HidDeviceInfo>& devices, uint16_
             continue;
         }
         found_ = true;
-        vendorId = info.vendorId;
-        productId = info.productId;
-        versionNumber = info.releaseNumber;
-        inputReportLength = lengths->input;
-        outputReportLength = lengths->output;
-        featureReportLength = lengths->feature;
-        productString = info.productString;
-        manufacturerString = info.manufacturerString;
+        reader_ = info;
+        lengths_ = *lengths;
         return;  // the first match wins
     }
 }
@@ -115,32 +109,32 @@ void HidChannel::CloseDevice() {
 }
 
 void HidChannel::Disconnect() {
-    abortWait = true;
-    connected = false;
+    abortWait_ = true;
+    connected_ = false;
     CloseDevice();
 }
 
-void HidChannel::SetReportType(int type) {
+void HidChannel::SetReportType(ReportType type) {
     switch (type) {
-        case 0:
-            featureMode = featureTransfer = true;
-            interruptMode = interruptTransfer = false;
-            sendReportLength = replyReportLength = featureReportLength;
+        case kFeatureReports:
+            featureMode_ = featureTransfer_ = true;
+            interruptMode_ = interruptTransfer_ = false;
+            sendReportLength_ = replyReportLength_ = lengths_.feature;
             sendRoutine_ = readRoutine_ = Routine::Feature;
             break;
-        case 1:
-            featureMode = featureTransfer = false;
-            interruptMode = interruptTransfer = true;
-            sendReportLength = outputReportLength;
-            replyReportLength = inputReportLength;
+        case kInterruptReports:
+            featureMode_ = featureTransfer_ = false;
+            interruptMode_ = interruptTransfer_ = true;
+            sendReportLength_ = lengths_.output;
+            replyReportLength_ = lengths_.input;
             sendRoutine_ = readRoutine_ = Routine::Interrupt;
             break;
-        case 2:
-            interruptMode = true;
+        case kConnectReports:
+            interruptMode_ = true;
             break;
         default:
             ClearReportType();
-            sendReportLength = replyReportLength = 0;
+            sendReportLength_ = replyReportLength_ = 0;
             sendRoutine_ = readRoutine_ = Routine::None;
             break;
     }
@@ -167,7 +161,7 @@ HidChannel::Attempt HidChannel::TryTransfer(bool sending, std::span<uint8_t> rep
     const Routine routine = sending ? sendRoutine_ : readRoutine_;
     const bool feature = routine == Routine::Feature;
     const size_t length =
-        !feature ? (sending ? outputReportLength : inputReportLength) : featureReportLength;
+        !feature ? (sending ? lengths_.output : lengths_.input) : lengths_.feature;
     if (inFlight_) {
         return Collect(sending, report);
     }
@@ -218,9 +212,9 @@ HidChannel::Attempt HidChannel::Collect(bool sending, std::span<uint8_t> report)
 
 void HidChannel::OnWaitTick() {
     // Every wait ends: feature waits too time out after the tick limit.
-    if (tickCount > 0 && ++tickCount > kWaitTickLimit) {
-        tickCount = 0;
-        timedOut = true;
+    if (tickCount_ > 0 && ++tickCount_ > kWaitTickLimit) {
+        tickCount_ = 0;
+        timedOut_ = true;
     }
 }
 
@@ -235,17 +229,17 @@ HidChannel::WaitEnd HidChannel::Wait(bool replyWait, std::span<uint8_t> report) 
         ok = attempt == Attempt::Succeeded;
         pump_.PumpOneMessage(ok);
         // Ticks collapse while the thread is held up; the clock does not.
-        if (timedOut || abortWait || WaitLimitPassed()) {
-            timedOut = abortWait = false;
+        if (timedOut_ || abortWait_ || WaitLimitPassed()) {
+            timedOut_ = abortWait_ = false;
             break;
         }
         if (ok) {
             break;
         }
-        if (replyWait && !connected) {
+        if (replyWait && !connected_) {
             inFlight_.reset();
             waitTimer_.Stop();
-            timedOut = false;
+            timedOut_ = false;
             return WaitEnd::Disconnected;
         }
         // No node to move reports: retrying cannot succeed.
@@ -262,16 +256,16 @@ HidChannel::WaitEnd HidChannel::Wait(bool replyWait, std::span<uint8_t> report) 
 
 ExchangeResult HidChannel::Exchange(std::span<const uint8_t> frame, int32_t frameLength,
                                     std::span<uint8_t> reply, int32_t& replyLength) {
-    if (!((featureMode || interruptMode) && (featureTransfer || interruptTransfer))) {
-        return 1;
+    if (!((featureMode_ || interruptMode_) && (featureTransfer_ || interruptTransfer_))) {
+        return kExchangeNoReportType;
     }
-    const int32_t n = sendReportLength;
+    const int32_t n = sendReportLength_;
     // Reports the buffers cannot hold are refused before any transfer.
-    if (n < 2 || n > kMaxReportLength || replyReportLength > kReportBufferSize ||
-        static_cast<int64_t>(reply.size()) < replyReportLength - 1) {
-        return 2;
+    if (n < 2 || n > kMaxReportLength || replyReportLength_ > kReportBufferSize ||
+        static_cast<int64_t>(reply.size()) < replyReportLength_ - 1) {
+        return kExchangeBadReportLength;
     }
-    abortWait = false;
+    abortWait_ = false;
 
     const int32_t payload = n - 1;
     const int32_t lastReport = std::max(0, (frameLength - 1) / payload);
@@ -286,45 +280,45 @@ ExchangeResult HidChannel::Exchange(std::span<const uint8_t> frame, int32_t fram
                 report[static_cast<size_t>(i + 1)] = frame[static_cast<size_t>(position)];
             }
         }
-        if (!connected) {
-            return 3;
+        if (!connected_) {
+            return kExchangeNotConnected;
         }
-        timedOut = false;
-        abortWait = false;
+        timedOut_ = false;
+        abortWait_ = false;
         StartWait();
         ok = Wait(false, std::span(report).first(static_cast<size_t>(n))) == WaitEnd::Succeeded;
     }
     if (!ok) {
-        return 4;
+        return kExchangeSendFailed;
     }
 
     std::fill(reportBuffer_.begin(), reportBuffer_.end(), 0);
-    timedOut = false;
+    timedOut_ = false;
     StartWait();
-    if (!connected) {
+    if (!connected_) {
         waitTimer_.Stop();
-        timedOut = false;
-        return 5;
+        timedOut_ = false;
+        return kExchangeConnectionLost;
     }
     lastReadLength_ = 0;
-    const auto readLength = static_cast<size_t>(std::max(replyReportLength, 0));
+    const auto readLength = static_cast<size_t>(std::max(replyReportLength_, 0));
     switch (Wait(true, std::span(reportBuffer_).first(readLength))) {
         case WaitEnd::Disconnected:
-            return 5;
+            return kExchangeConnectionLost;
         case WaitEnd::Failed:
-            return 6;
+            return kExchangeNoReply;
         case WaitEnd::Succeeded:
             break;
     }
     // The payload is what the reader sent, less the id byte: a short reply
     // must not pass for a whole one padded with zeros.
-    replyLength = std::max(std::min(lastReadLength_, replyReportLength) - 1, 0);
+    replyLength = std::max(std::min(lastReadLength_, replyReportLength_) - 1, 0);
     std::copy_n(reportBuffer_.begin() + 1, replyLength, reply.begin());
-    return 0;
+    return kExchangeOk;
 }
 
 void HidChannel::StartWait() {
-    tickCount = 1;
+    tickCount_ = 1;
     waitStart_ = clock_();
-    waitTimerId = waitTimer_.Start(kWaitTickMs, "HidWait");
+    waitTimerId_ = waitTimer_.Start(kWaitTickMs, "HidWait");
 }

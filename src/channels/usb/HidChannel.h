@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "ConnectionTexts.h"
 #include "HidPlatform.h"
 #include "StatusTexts.h"
 #include "TimerObject.h"
@@ -35,13 +36,15 @@ class HidChannel {
     // reader holds up keeps the timer's ticks from arriving, the clock not.
     void SetWaitLimit(std::chrono::milliseconds limit) { waitLimit_ = limit; }
 
+    // How reports travel: feature reports (every command), interrupt
+    // reports, or the choice made at connect, which selects no transfer.
+    enum ReportType : int { kFeatureReports = 0, kInterruptReports = 1, kConnectReports = 2 };
+
     // Ready for a search; false when there is no HID library.
     bool Init();
-    // FindResult 0 to 6 for the model's three identity texts.
-    int FindDevice(std::string_view vendorText, std::string_view productText,
-                   std::string_view versionText);
-    void SetReportType(int type);
-    void CloseDevice();
+    FindResult FindDevice(std::string_view vendorText, std::string_view productText,
+                          std::string_view versionText);
+    void SetReportType(ReportType type);
     void Disconnect();
 
     // Sends one frame as reports and reads one reply report; the reply's
@@ -50,7 +53,13 @@ class HidChannel {
     // keep being handled.
     ExchangeResult Exchange(std::span<const uint8_t> frame, int32_t frameLength,
                             std::span<uint8_t> reply, int32_t& replyLength);
-    void OnWaitTick();
+
+    // Whether the reader counts as connected. A search sets it; whoever
+    // follows arrivals and removals sets it too.
+    bool Connected() const { return connected_; }
+    void SetConnected(bool connected) { connected_ = connected; }
+    // A search that lost the reader, or a disconnect, ends a running wait.
+    bool WaitAbortRequested() const { return abortWait_; }
 
     // The reader was found but its node could not be opened for reading
     // and writing: reports cannot move.
@@ -58,29 +67,9 @@ class HidChannel {
     // The last search listed a device of the reader's identity, usable or
     // not: a node that is not ready yet may be a moment away.
     bool ReaderListed() const { return readerListed_; }
-
-    // Channel state, read and written by the window's handlers too.
-    bool connected = false;
-    bool abortWait = false;
-    bool timedOut = false;
-    int tickCount = 0;
-    int waitTimerId = 0;
-
-    uint16_t inputReportLength = 0;
-    uint16_t outputReportLength = 0;
-    uint16_t featureReportLength = 0;
-    uint16_t vendorId = 0;
-    uint16_t productId = 0;
-    uint16_t versionNumber = 0;
-    std::string productString;
-    std::string manufacturerString;
-
-    bool featureMode = false;
-    bool featureTransfer = false;
-    bool interruptMode = false;
-    bool interruptTransfer = false;
-    int32_t sendReportLength = 0;
-    int32_t replyReportLength = 0;
+    // The device the last search found, and its report lengths.
+    const HidDeviceInfo& Reader() const { return reader_; }
+    const HidReportLengths& ReportLengths() const { return lengths_; }
 
   private:
     enum class Routine { None, Feature, Interrupt };
@@ -98,6 +87,8 @@ class HidChannel {
     void SearchDevice(const std::vector<HidDeviceInfo>& devices, uint16_t vendor, uint16_t product,
                       uint16_t version);
     void ClearReportType();
+    void CloseDevice();
+    void OnWaitTick();
 
     HidPlatform* platform_;
     TimerObject& waitTimer_;
@@ -115,6 +106,22 @@ class HidChannel {
     int32_t lastReadLength_ = 0;
     bool found_ = false;
     bool readerListed_ = false;
+    HidDeviceInfo reader_;
+    HidReportLengths lengths_{};
+
+    bool connected_ = false;
+    bool abortWait_ = false;
+    bool timedOut_ = false;
+    int tickCount_ = 0;
+    int waitTimerId_ = 0;
+    // The report type as the flags of the selection: a mode without a
+    // transfer (as at connect) moves nothing.
+    bool featureMode_ = false;
+    bool featureTransfer_ = false;
+    bool interruptMode_ = false;
+    bool interruptTransfer_ = false;
+    int32_t sendReportLength_ = 0;
+    int32_t replyReportLength_ = 0;
     Routine sendRoutine_ = Routine::None;
     Routine readRoutine_ = Routine::None;
     std::array<uint8_t, kReportBufferSize> reportBuffer_{};

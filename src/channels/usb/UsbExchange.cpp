@@ -5,7 +5,6 @@
 namespace {
 
 constexpr int kUsbMode = 0;
-constexpr int kFeatureReports = 0;
 
 // Framing characters of a read that are not part of its text.
 bool IsFramingCharacter(const std::string& c) {
@@ -38,10 +37,10 @@ void UsbExchange::Poll(int connectModeIndex) {
             host_.LoadSettings();
         }
     } else if (exchange_.commandFrame.length != 0) {
-        hid_.SetReportType(kFeatureReports);
+        hid_.SetReportType(HidChannel::kFeatureReports);
         DispatchPendingFrame(connectModeIndex);
         exchange_.commandFrame.length = 0;
-        if (!hid_.connected) {
+        if (!hid_.Connected()) {
             // The reader went away during the exchange, and its removal
             // stopped the poll: it stays stopped until the reader is back.
             return;
@@ -67,7 +66,7 @@ void UsbExchange::DispatchPendingFrame(int connectModeIndex) {
 
 ExchangeResult UsbExchange::ExchangeFrame(int connectModeIndex) {
     if (connectModeIndex != kUsbMode) {
-        return 3;
+        return kExchangeNotConnected;
     }
     running_ = true;
     host_.BeginUsbExchange();
