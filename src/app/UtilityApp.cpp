@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "AboutBox.h"
 #include "AppIcon.h"
@@ -30,17 +33,40 @@ void UtilityApp::WireWindow(MainWindow& window) {
     });
 }
 
-void UtilityApp::WireSerialPort(SerialPort& port) {
-    port.SetFailureReporter([](const std::string& text) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Application Error"),
-                        QString::fromStdString(text), QMessageBox::Ok);
-        box.exec();
+void UtilityApp::WireSerialPort(SerialPort& port, QWidget* boxParent) {
+    port.SetFailureReporter([parent = QPointer<QWidget>(boxParent)](const std::string& text,
+                                                                    std::function<void()> closed) {
+        const QString title = QStringLiteral("Application Error");
+        const QString message = QString::fromStdString(text);
+        if (!closed) {
+            QMessageBox box(QMessageBox::Critical, title, message, QMessageBox::Ok, parent);
+            box.exec();
+            return;
+        }
+        // Only the monitor thread waits for this box; the window goes on.
+        auto* box = new QMessageBox(QMessageBox::Critical, title, message, QMessageBox::Ok, parent);
+        box->setWindowModality(Qt::NonModal);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        // The monitor thread is told once: when the box is dismissed (its
+        // deletion is deferred and may come much later), or when it is
+        // deleted unanswered with its parent.
+        auto pending = std::make_shared<std::function<void()>>(std::move(closed));
+        const auto once = [pending] {
+            if (*pending) {
+                const std::function<void()> call = std::exchange(*pending, nullptr);
+                call();
+            }
+        };
+        QObject::connect(box, &QDialog::finished, once);
+        QObject::connect(box, &QObject::destroyed, once);
+        box->show();
     });
 }
 
 int UtilityApp::Run() {
-    WireSerialPort(serialPort_);
     auto window = std::make_unique<MainWindow>(exchange_, serialPort_, hid_, *deviceWatch_);
+    // The window owns the boxes of the serial port's failures.
+    WireSerialPort(serialPort_, window.get());
     WireWindow(*window);
     if (onWindowReady) {
         onWindowReady(*window);

@@ -13,6 +13,7 @@
 
 class MainWindow;
 class QApplication;
+class QWidget;
 
 // The application: prepares Qt, runs the main window modally and ends the
 // program when that run ends.
@@ -23,8 +24,11 @@ class UtilityApp {
 
     // Connects the window's menu to the About box.
     static void WireWindow(MainWindow& window);
-    // Shows the serial port's failures in the error box.
-    static void WireSerialPort(SerialPort& port);
+    // Shows the serial port's failures in the error box. A failure while
+    // the port opens blocks the window's thread until its box is closed;
+    // one on the monitor thread gets a box that leaves the window usable,
+    // owned by boxParent (and deleted with it).
+    static void WireSerialPort(SerialPort& port, QWidget* boxParent = nullptr);
 
     // The reader's USB devices and their arrival and removal: the system's,
     // or others (the simulated reader of the demo).

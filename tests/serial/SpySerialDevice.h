@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,23 @@ class SpySerialDevice : public PosixSerialDevice {
   public:
     std::vector<std::string>* calls = nullptr;
     std::string failing;  // the operation that fails with EIO
+    // Hands out a descriptor that is not open as the one to wait on.
+    bool badPollHandle = false;
+
+    // The monitor thread asks for the handle once for each wait on the line
+    // it begins, and for the queued input at each wake-up of the line and
+    // before each byte it reads.
+    mutable std::atomic<int> waitsBegun{0};
+    std::atomic<int> queuedInputChecks{0};
+
+    int PollHandle() const override {
+        ++waitsBegun;
+        return badPollHandle ? INT_MAX : PosixSerialDevice::PollHandle();
+    }
+    int QueuedInput(int& count) override {
+        ++queuedInputChecks;
+        return PosixSerialDevice::QueuedInput(count);
+    }
 
     int SetTimeouts(const SerialTimeouts& t) override {
         return Step("timeouts", [&] { return PosixSerialDevice::SetTimeouts(t); });

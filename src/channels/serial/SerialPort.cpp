@@ -16,6 +16,9 @@ namespace {
 
 constexpr uint32_t kTimeoutMs = 1000;
 constexpr auto kShutdownPoll = std::chrono::milliseconds(1);
+// A wait on the line that keeps failing is tried again this often, not
+// at once, so that it does not keep a core busy.
+constexpr auto kWaitRetry = std::chrono::milliseconds(100);
 
 void Signal(int eventFd) {
     if (eventFd >= 0) {
@@ -29,7 +32,31 @@ void Reset(int eventFd) {
     [[maybe_unused]] const ssize_t n = ::read(eventFd, &count, sizeof count);
 }
 
+// The error a line that woke with nothing to read is reported with. A
+// descriptor that is not open (POLLNVAL) is EBADF. A hang-up or an error
+// condition (POLLHUP, POLLERR: an adapter pulled, a pseudo-terminal's
+// other end closed) is EIO: poll() gives no error code of its own, and EIO
+// is what the line's writes then fail with, and its reads on a
+// pseudo-terminal.
+int HangUpError(short revents) {
+    return (revents & POLLNVAL) != 0 ? EBADF : EIO;
+}
+
 }  // namespace
+
+struct SerialPort::MonitorWait {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool ended = false;
+
+    void End() {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            ended = true;
+        }
+        changed.notify_all();
+    }
+};
 
 SerialPort::SerialPort(std::unique_ptr<SerialDevice> device)
     : device_(device ? std::move(device) : std::make_unique<PosixSerialDevice>()) {}
@@ -55,7 +82,7 @@ std::string SerialPort::FailureText(const std::string& operation, int error, int
     return text;
 }
 
-void SerialPort::SetFailureReporter(std::function<void(const std::string&)> reporter) {
+void SerialPort::SetFailureReporter(FailureReporter reporter) {
     reportFailure_ = std::move(reporter);
 }
 
@@ -85,7 +112,8 @@ bool SerialPort::OpenPort(SerialOwner* owner, int portNumber, int baud, char par
 
     std::lock_guard<std::mutex> lock(portLock_);
     device_->Close();
-    portHungUp_ = false;
+    lineGivenUp_ = false;
+    waitFailureReported_ = false;
     const std::string definition = FormatLineDefinition(baud, parity, dataBits, stopBits);
     if (device_->Open(DevicePathFor(portNumber)) != 0) {
         return false;
@@ -163,6 +191,37 @@ void SerialPort::Shutdown() {
 void SerialPort::SignalShutdown() {
     stopRequested_ = true;
     Signal(shutdownEvent_);
+    // The monitor may be waiting for a box that nobody closes now.
+    std::shared_ptr<MonitorWait> wait;
+    {
+        std::lock_guard<std::mutex> lock(monitorWaitLock_);
+        wait = monitorWait_;
+    }
+    if (wait) {
+        // Taking the wait's lock orders this after the monitor's look at
+        // stopRequested_, so the wake-up cannot fall between the two.
+        { std::lock_guard<std::mutex> lock(wait->lock); }
+        wait->changed.notify_all();
+    }
+}
+
+void SerialPort::WaitUnlessStopped(const std::shared_ptr<MonitorWait>& wait,
+                                   std::chrono::milliseconds limit) {
+    {
+        std::lock_guard<std::mutex> lock(monitorWaitLock_);
+        monitorWait_ = wait;
+    }
+    {
+        std::unique_lock<std::mutex> lock(wait->lock);
+        const auto over = [&] { return wait->ended || stopRequested_.load(); };
+        if (limit.count() > 0) {
+            wait->changed.wait_for(lock, limit, over);
+        } else {
+            wait->changed.wait(lock, over);
+        }
+    }
+    std::lock_guard<std::mutex> lock(monitorWaitLock_);
+    monitorWait_.reset();
 }
 
 void SerialPort::EndMonitor() {
@@ -221,19 +280,27 @@ void SerialPort::ServeHandOver() {
 }
 
 void SerialPort::MonitorLoop() {
-    for (;;) {
-        // A port that hung up (its other end closed, the adapter pulled)
-        // is not waited on again: it would wake the loop for ever.
+    while (!stopRequested_) {
+        // A line given up (it hung up: its other end closed, the adapter
+        // pulled) is not waited on again: it would wake the loop for ever.
         pollfd waits[3] = {
             {shutdownEvent_, POLLIN, 0},
-            {portHungUp_ ? -1 : device_->PollHandle(), POLLIN, 0},
+            {lineGivenUp_ ? -1 : device_->PollHandle(), POLLIN, 0},
             {writeEvent_, POLLIN, 0},
         };
         if (::poll(waits, 3, -1) < 0) {
-            if (errno == EINTR) {
+            const int error = errno;
+            if (error == EINTR) {
                 continue;
             }
-            break;
+            // The port is still open and its owner may still write: the
+            // thread goes on. A failure that persists is said only once.
+            if (!waitFailureReported_) {
+                waitFailureReported_ = true;
+                ReportFailure("WaitCommEvent()", error, true);
+            }
+            WaitUnlessStopped(std::make_shared<MonitorWait>(), kWaitRetry);
+            continue;
         }
         if (waits[0].revents != 0) {
             break;
@@ -245,7 +312,7 @@ void SerialPort::MonitorLoop() {
                 device_->QueuedInput(queued);
             }
             if (queued == 0 && (waits[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-                portHungUp_ = true;
+                GiveUpLine("WaitCommEvent()", HangUpError(waits[1].revents));
                 continue;
             }
             if ((eventMask_ & kEventCts) != 0) {
@@ -285,7 +352,9 @@ void SerialPort::ReadAvailable() {
             error = device_->ReadByte(byte);
         }
         if (error != 0) {
-            ReportFailure("ReadFile()", error, true);
+            // Input that is queued but cannot be read will not become
+            // readable: the line is as good as hung up.
+            GiveUpLine("ReadFile()", error);
             return;
         }
         SendToOwner(
@@ -313,19 +382,37 @@ void SerialPort::WritePending() {
     }
 }
 
+void SerialPort::GiveUpLine(const char* operation, int error) {
+    lineGivenUp_ = true;
+    ReportFailure(operation, error, true);
+}
+
 void SerialPort::ReportFailure(const char* operation, int error, bool onMonitorThread) {
     const std::string text = FailureText(operation, error, portNumber_);
-    auto show = [this, text] {
+    if (!onMonitorThread) {
+        // The box blocks the owner's thread until it is closed.
         if (reportFailure_) {
-            reportFailure_(text);
+            reportFailure_(text, nullptr);
         } else {
             std::fputs(text.c_str(), stderr);
         }
-    };
-    if (onMonitorThread) {
-        // The box blocks the monitor thread until it is closed.
-        SendToOwner(show);
-    } else {
-        show();
+        return;
     }
+    if (owner_ == nullptr) {
+        std::fputs(text.c_str(), stderr);
+        return;
+    }
+    // The box blocks the monitor thread, not the owner's, until it is
+    // closed. Its closed call holds only the wait it ends: the box may be
+    // closed after the port shut down, or after it opened again.
+    const auto box = std::make_shared<MonitorWait>();
+    SendToOwner([this, text, box] {
+        if (reportFailure_) {
+            reportFailure_(text, [box] { box->End(); });
+        } else {
+            std::fputs(text.c_str(), stderr);
+            box->End();
+        }
+    });
+    WaitUnlessStopped(box);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -51,7 +52,14 @@ class SerialPort {
     void Shutdown();
 
     // Shows the text of a failed operation; runs on the owner's thread.
-    void SetFailureReporter(std::function<void(const std::string&)> reporter);
+    // Without closed (a failure while opening, on the owner's own thread)
+    // it returns once the text has been dismissed. With closed (a failure
+    // on the monitor thread) it returns at once and calls closed, on the
+    // owner's thread, when the text is dismissed; the monitor thread waits
+    // for that, or for the shut-down request. closed may outlive the port.
+    using FailureReporter =
+        std::function<void(const std::string& text, std::function<void()> closed)>;
+    void SetFailureReporter(FailureReporter reporter);
 
     bool MonitorAlive() const { return monitorAlive_.load(); }
     bool IsOpen() const;
@@ -61,10 +69,22 @@ class SerialPort {
     static std::string FailureText(const std::string& operation, int error, int portNumber);
 
   private:
+    // Something the monitor thread waits for besides the line: a box to be
+    // closed, or a pause. Shared with whoever ends it, who may outlive the
+    // port; the shut-down request ends every wait.
+    struct MonitorWait;
+
     void MonitorLoop();
     void ReadAvailable();
     void WritePending();
+    // Monitor thread: stops waiting on the line, which would only wake it
+    // again, and reports why; shut-down and write requests are still served.
+    void GiveUpLine(const char* operation, int error);
     void ReportFailure(const char* operation, int error, bool onMonitorThread);
+    // Monitor thread: returns when wait is ended, when shut-down is
+    // requested, or after limit (0: no limit).
+    void WaitUnlessStopped(const std::shared_ptr<MonitorWait>& wait,
+                           std::chrono::milliseconds limit = std::chrono::milliseconds(0));
 
     void SignalShutdown();
     void EndMonitor();
@@ -81,12 +101,18 @@ class SerialPort {
     std::thread monitor_;
     int shutdownEvent_ = -1;
     int writeEvent_ = -1;
-    bool portHungUp_ = false;  // monitor thread only
+    // Monitor thread only, reset by each opening: the line is no longer
+    // waited on (it hung up or failed); a failed wait was reported.
+    bool lineGivenUp_ = false;
+    bool waitFailureReported_ = false;
+    // The wait the monitor thread is in, for the shut-down request to end.
+    std::mutex monitorWaitLock_;
+    std::shared_ptr<MonitorWait> monitorWait_;
 
     SerialOwner* owner_ = nullptr;
     int portNumber_ = 0;
     uint32_t eventMask_ = 0;
-    std::function<void(const std::string&)> reportFailure_;
+    FailureReporter reportFailure_;
 
     std::mutex writeLock_;
     std::vector<uint8_t> writeBuffer_;
