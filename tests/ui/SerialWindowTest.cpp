@@ -129,8 +129,8 @@ TEST_F(SerialWindow, AStreamWithoutAPauseEndsAsOneBoundedRead) {
     // between passes, and take a byte a pass).
     std::atomic<bool> streamed{false};
     std::thread peer([&] {
-        const std::vector<uint8_t> chunk(1024, '7');
-        for (int i = 0; i < 24; ++i) {
+        const std::vector<uint8_t> chunk(512, '7');
+        for (int i = 0; i < 12; ++i) {
             SendRead(chunk);
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
@@ -143,7 +143,7 @@ TEST_F(SerialWindow, AStreamWithoutAPauseEndsAsOneBoundedRead) {
             loop.quit();
         }
     });
-    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
     check.start(10);
     loop.exec();
     peer.join();
