@@ -294,6 +294,12 @@ TEST(SerialPort, ALineThatGoesAwayIsReportedOnceAndNoLongerWaitedOn) {
 }
 
 TEST(SerialPort, AFailingWaitIsReportedOnceAndTheLineIsStillServed) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizers' runtime needs descriptors of its own to check memory
+    // (every dynamic type check opens a pipe): under the lowered limit it
+    // reports errors that are not there.
+    GTEST_SKIP() << "needs a descriptor limit the sanitizers' runtime cannot run under";
+#endif
     PtyPair pty(kPort);
     TestOwner owner;
     auto device = std::make_unique<SpySerialDevice>();
@@ -302,11 +308,16 @@ TEST(SerialPort, AFailingWaitIsReportedOnceAndTheLineIsStillServed) {
     Boxes boxes;
     port.SetFailureReporter(boxes.Reporter());
     ASSERT_TRUE(Open(port, owner));
+    // The monitor runs before the limit falls; a write request wakes it
+    // into its next wait.
+    port.StartMonitor();
+    ASSERT_TRUE(ServeUntil(owner, [&] { return spy->waitsBegun >= 1; }));
     {
         // The monitor waits on three descriptors: more than the process
         // may now hold.
         const DescriptorLimit limit(2);
-        port.StartMonitor();
+        const uint8_t wake[] = {0x1B, 'e'};
+        port.RequestWrite(wake);
         ASSERT_TRUE(owner.PumpUntil([&] { return boxes.texts.size() == 1; }));
         EXPECT_EQ(boxes.texts[0], BoxText("WaitCommEvent()", "Invalid argument"));
         ASSERT_TRUE(boxes.closed[0]);
