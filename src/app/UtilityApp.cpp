@@ -15,9 +15,7 @@ UtilityApp::UtilityApp() : UtilityApp(MakeLinuxHidPlatform(), MakeUdevDeviceWatc
 
 UtilityApp::UtilityApp(std::unique_ptr<HidPlatform> hidPlatform,
                        std::unique_ptr<DeviceWatch> deviceWatch)
-    : hidPlatform_(std::move(hidPlatform)),
-      hid_(hidPlatform_.get(), waitTimer_, waitPump_),
-      deviceWatch_(std::move(deviceWatch)) {}
+    : objects_(std::move(hidPlatform), std::move(deviceWatch)) {}
 
 void UtilityApp::PrepareApplication(QApplication& app) {
     app.setApplicationName(QStringLiteral("Tallisk Program"));
@@ -64,9 +62,9 @@ void UtilityApp::WireSerialPort(SerialPort& port, QWidget* boxParent) {
 }
 
 int UtilityApp::Run() {
-    auto window = std::make_unique<MainWindow>(exchange_, serialPort_, hid_, *deviceWatch_);
+    std::unique_ptr<MainWindow> window = objects_.MakeWindow();
     // The window owns the boxes of the serial port's failures.
-    WireSerialPort(serialPort_, window.get());
+    WireSerialPort(objects_.serialPort, window.get());
     WireWindow(*window);
     if (onWindowReady) {
         onWindowReady(*window);

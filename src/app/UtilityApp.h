@@ -3,13 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "DeviceWatch.h"
-#include "ExchangeState.h"
-#include "HidChannel.h"
-#include "HidPlatform.h"
-#include "QtWaitPump.h"
-#include "SerialPort.h"
-#include "TimerObject.h"
+#include "ProgramObjects.h"
 
 class MainWindow;
 class QApplication;
@@ -41,12 +35,5 @@ class UtilityApp {
     int Run();
 
   private:
-    // The program-wide objects, built before the window and kept to the end.
-    ExchangeState exchange_;
-    SerialPort serialPort_;
-    std::unique_ptr<HidPlatform> hidPlatform_;
-    TimerObject waitTimer_;
-    QtWaitPump waitPump_;
-    HidChannel hid_;
-    std::unique_ptr<DeviceWatch> deviceWatch_;
+    ProgramObjects objects_;
 };

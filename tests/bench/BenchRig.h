@@ -8,8 +8,8 @@
 #include "ControlIds.h"
 #include "FormActions.h"
 #include "MainWindow.h"
+#include "ProgramObjects.h"
 #include "PtyReaderLink.h"
-#include "QtWaitPump.h"
 #include "ReadFormatter.h"
 #include "SimulatedDeviceWatch.h"
 #include "SimulatedHidPlatform.h"
@@ -38,16 +38,23 @@ inline std::vector<uint8_t> ChequeReads(size_t n) {
 // USB and at the far end of a pseudo-terminal that COM1 points at. The
 // serial port may be given its own device (to count what it reads).
 class BenchRig {
+  private:
+    // Made first, so that the references below name them; the program's
+    // objects own them.
+    std::unique_ptr<SimulatedHidPlatform> ownDevices_ = std::make_unique<SimulatedHidPlatform>();
+    std::unique_ptr<SimulatedDeviceWatch> ownWatch_ =
+        std::make_unique<SimulatedDeviceWatch>(*ownDevices_);
+
   public:
     explicit BenchRig(std::unique_ptr<SerialDevice> serialDevice = nullptr)
-        : serialPort(std::move(serialDevice)) {
+        : program(std::move(ownDevices_), std::move(ownWatch_), std::move(serialDevice)) {
         usbReader = hidDevices.AddReader(65);
         if (!serialReader.Start()) {
             std::fputs("bench: no pseudo-terminal for the serial reader\n", stderr);
             std::exit(2);
         }
         ::setenv("TALLISK_COM1", serialReader.Path().c_str(), 1);
-        window = std::make_unique<MainWindow>(exchange, serialPort, hid, deviceWatch);
+        window = program.MakeWindow();
         UtilityApp::WireWindow(*window);
         window->Initialise();
         window->show();
@@ -66,13 +73,12 @@ class BenchRig {
     void ChooseConnectMode(int mode) { ::ChooseConnectMode(Form(), mode); }
     void ChooseCommand(int type) { ::ChooseCommand(Form(), type); }
 
-    ExchangeState exchange;
-    SerialPort serialPort;
-    SimulatedHidPlatform hidDevices;
-    TimerObject waitTimer;
-    QtWaitPump waitPump;
-    HidChannel hid{&hidDevices, waitTimer, waitPump};
-    SimulatedDeviceWatch deviceWatch{hidDevices};
+    SimulatedHidPlatform& hidDevices = *ownDevices_;
+    SimulatedDeviceWatch& deviceWatch = *ownWatch_;
+    ProgramObjects program;
+    ExchangeState& exchange = program.exchange;
+    SerialPort& serialPort = program.serialPort;
+    HidChannel& hid = program.hid;
     PtyReaderLink serialReader;
     int usbReader = 0;
     std::unique_ptr<MainWindow> window;

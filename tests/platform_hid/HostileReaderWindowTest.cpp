@@ -96,7 +96,7 @@ TEST_F(HostileReader, TheWindowGoesOnWhileTheReaderHoldsATransfer) {
             return;
         }
         if (++ticksWhileHeld == 1) {
-            runningWhileHeld = utility.window.Usb().Running();
+            runningWhileHeld = utility.Window().Usb().Running();
             QTest::mouseClick(comparison, Qt::LeftButton);
             clickLanded = comparison->isChecked() != checkedBefore;
         } else if (ticksWhileHeld == 5) {
@@ -119,7 +119,7 @@ TEST_F(HostileReader, AnExchangeEndsWithinItsLimitWhileTheReaderHoldsOn) {
     node->HoldFeatures();  // and never lets go
     ChooseCommand(utility.Form(), 2);
     EXPECT_TRUE(utility.StatusBecomes(kConfigFailed)) << utility.Status();
-    EXPECT_FALSE(utility.window.Usb().Running());
+    EXPECT_FALSE(utility.Window().Usb().Running());
     EXPECT_TRUE(utility.Form().IsEnabled(ctl::CommandTypeList));
     // The window and the channel go while the reader still holds a transfer.
 }

@@ -49,7 +49,7 @@ TEST_P(ReaderPluggedIn, AfterStartUpIsConnectedWithoutAClick) {
     EXPECT_TRUE(utility.StatusBecomes("Status: Tallisk Is Connected!")) << utility.Status();
     EXPECT_TRUE(form.IsEnabled(ctl::CommandTypeList));
     EXPECT_TRUE(form.IsEnabled(ctl::ComparisonBox));
-    EXPECT_TRUE(utility.window.UsbPollRunning());
+    EXPECT_TRUE(utility.Window().UsbPollRunning());
 }
 
 INSTANTIATE_TEST_SUITE_P(

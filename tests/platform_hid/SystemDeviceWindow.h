@@ -8,7 +8,7 @@
 #include "DeviceWatch.h"
 #include "HidTestbed.h"
 #include "MainWindow.h"
-#include "QtWaitPump.h"
+#include "ProgramObjects.h"
 #include "ReportDescriptors.h"
 
 // Fake devices and the window on the system's HID back end and udev
@@ -32,31 +32,24 @@ inline const FakeUsbHid kMouse{
 };
 
 // The program's objects on the system's HID devices, as the utility builds
-// them, after start-up.
+// them, and the window after start-up.
 struct WindowOnSystemDevices {
     static constexpr int kWaitMs = 5000;
 
     explicit WindowOnSystemDevices(std::unique_ptr<HidPlatform> platform = MakeLinuxHidPlatform())
-        : hidPlatform(std::move(platform)),
-          hid(hidPlatform.get(), waitTimer, waitPump),
-          deviceWatch(MakeUdevDeviceWatch()),
-          window(exchange, serialPort, hid, *deviceWatch) {
-        window.Initialise();
-        window.show();
+        : program(std::move(platform), MakeUdevDeviceWatch()), window(program.MakeWindow()) {
+        window->Initialise();
+        window->show();
     }
 
-    QtForm& Form() { return window.Form(); }
-    std::string Status() { return window.Form().Text(ctl::StatusLine); }
+    QtForm& Form() { return window->Form(); }
+    MainWindow& Window() { return *window; }
+    std::string Status() { return Form().Text(ctl::StatusLine); }
     bool StatusBecomes(const std::string& text) {
         return QTest::qWaitFor([&] { return Status() == text; }, kWaitMs);
     }
 
-    ExchangeState exchange;
-    SerialPort serialPort;
-    std::unique_ptr<HidPlatform> hidPlatform;
-    TimerObject waitTimer;
-    QtWaitPump waitPump;
-    HidChannel hid;
-    std::unique_ptr<DeviceWatch> deviceWatch;
-    MainWindow window;
+    ProgramObjects program;
+    HidChannel& hid = program.hid;
+    std::unique_ptr<MainWindow> window;
 };

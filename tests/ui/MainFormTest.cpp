@@ -187,15 +187,15 @@ TEST_F(MainForm, SearchOutcomeDecidesStatusAndCommandList) {
         {"no device", [](SimulatedHidPlatform&) {}, "Status: Find No Device!", false},
     };
     for (const auto& c : cases) {
-        SimulatedHidPlatform devices;
-        c.devices(devices);
-        HidChannel channel(&devices, waitTimer, waitPump);
-        SimulatedDeviceWatch watch(devices);
-        MainWindow w(exchange, serialPort, channel, watch);
-        w.Initialise();
-        EXPECT_EQ(w.Form().Text(ctl::StatusLine), c.status) << c.what;
-        EXPECT_EQ(w.Form().IsEnabled(ctl::CommandTypeList), c.commandListEnabled) << c.what;
-        EXPECT_TRUE(w.Form().IsEnabled(ctl::ComparisonBox));
+        auto devices = std::make_unique<SimulatedHidPlatform>();
+        c.devices(*devices);
+        auto watch = std::make_unique<SimulatedDeviceWatch>(*devices);
+        ProgramObjects objects(std::move(devices), std::move(watch));
+        const std::unique_ptr<MainWindow> w = objects.MakeWindow();
+        w->Initialise();
+        EXPECT_EQ(w->Form().Text(ctl::StatusLine), c.status) << c.what;
+        EXPECT_EQ(w->Form().IsEnabled(ctl::CommandTypeList), c.commandListEnabled) << c.what;
+        EXPECT_TRUE(w->Form().IsEnabled(ctl::ComparisonBox));
     }
 }
 

@@ -11,16 +11,24 @@
 #include "ControlIds.h"
 #include "FormActions.h"
 #include "MainWindow.h"
-#include "QtWaitPump.h"
+#include "ProgramObjects.h"
 #include "SimulatedDeviceWatch.h"
 #include "SimulatedHidPlatform.h"
 #include "UtilityApp.h"
 
-// A main window after start-up, shown on screen.
+// A main window after start-up, shown on screen, on the program's objects
+// with the simulated reader's HID devices.
 class WindowFixture : public ::testing::Test {
+  private:
+    // Made first, so that the references below name them; the program's
+    // objects own them.
+    std::unique_ptr<SimulatedHidPlatform> ownDevices_ = std::make_unique<SimulatedHidPlatform>();
+    std::unique_ptr<SimulatedDeviceWatch> ownWatch_ =
+        std::make_unique<SimulatedDeviceWatch>(*ownDevices_);
+
   protected:
     void SetUp() override {
-        window = std::make_unique<MainWindow>(exchange, serialPort, hid, deviceWatch);
+        window = program.MakeWindow();
         UtilityApp::WireWindow(*window);
         window->Initialise();
         window->show();
@@ -46,12 +54,11 @@ class WindowFixture : public ::testing::Test {
         widget.grab().save(QStringLiteral(TALLISK_SCREENSHOT_DIR "/") + name);
     }
 
-    ExchangeState exchange;
-    SerialPort serialPort;
-    SimulatedHidPlatform hidDevices;
-    TimerObject waitTimer;
-    QtWaitPump waitPump;
-    HidChannel hid{&hidDevices, waitTimer, waitPump};
-    SimulatedDeviceWatch deviceWatch{hidDevices};
+    SimulatedHidPlatform& hidDevices = *ownDevices_;
+    SimulatedDeviceWatch& deviceWatch = *ownWatch_;
+    ProgramObjects program{std::move(ownDevices_), std::move(ownWatch_)};
+    ExchangeState& exchange = program.exchange;
+    SerialPort& serialPort = program.serialPort;
+    HidChannel& hid = program.hid;
     std::unique_ptr<MainWindow> window;
 };
