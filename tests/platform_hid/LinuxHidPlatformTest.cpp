@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeDevices.h"
 #include "HidPlatform.h"
 #include "HidTestbed.h"
 #include "ReportDescriptors.h"
@@ -18,33 +19,6 @@
 namespace {
 
 using report_items::Cat;
-
-// A reader types its reads through a keyboard collection and takes commands
-// through a vendor-defined one: two top-level collections on one node.
-const FakeUsbHid kReader{
-    .vendorId = 0x0471,
-    .productId = 0xE001,
-    .release = 0x0001,
-    .manufacturer = "Tallisk",
-    .product = "MICR Reader",
-    .descriptor = Cat({report_items::kBootKeyboard, report_items::kVendorFeature64}),
-};
-const FakeUsbHid kReaderOtherVersion{
-    .vendorId = 0x0471,
-    .productId = 0xE001,
-    .release = 0x0002,
-    .manufacturer = "Tallisk",
-    .product = "MICR Reader",
-    .descriptor = report_items::kVendorAllKinds8,
-};
-const FakeUsbHid kMouse{
-    .vendorId = 0x1D57,
-    .productId = 0x0AD2,
-    .release = 0x0110,
-    .manufacturer = "Pointer Works",
-    .product = "Optical Mouse",
-    .descriptor = report_items::kBootMouse,
-};
 
 class LinuxHidPlatformTest : public ::testing::Test {
   protected:

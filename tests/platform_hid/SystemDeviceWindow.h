@@ -6,30 +6,13 @@
 
 #include "ControlIds.h"
 #include "DeviceWatch.h"
+#include "FakeDevices.h"
 #include "HidTestbed.h"
 #include "MainWindow.h"
 #include "ProgramObjects.h"
-#include "ReportDescriptors.h"
 
-// Fake devices and the window on the system's HID back end and udev
-// monitor, for tests that run under the umockdev preload.
-
-inline const FakeUsbHid kReader{
-    .vendorId = 0x0471,
-    .productId = 0xE001,
-    .release = 0x0001,
-    .manufacturer = "Tallisk",
-    .product = "MICR Reader",
-    .descriptor = report_items::kVendorFeature64,
-};
-inline const FakeUsbHid kMouse{
-    .vendorId = 0x1D57,
-    .productId = 0x0AD2,
-    .release = 0x0110,
-    .manufacturer = "Pointer Works",
-    .product = "Optical Mouse",
-    .descriptor = report_items::kBootMouse,
-};
+// The window on the system's HID back end and udev monitor, for tests
+// that run under the umockdev preload with the fake devices.
 
 // The program's objects on the system's HID devices, as the utility builds
 // them, and the window after start-up.

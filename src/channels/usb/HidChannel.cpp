@@ -78,7 +78,6 @@ FindResult HidChannel::FindDevice(std::string_view vendorText, std::string_view 
 void HidChannel::SearchDevice(const std::vector<HidDeviceInfo>& devices, uint16_t vendor,
                               uint16_t product, uint16_t version) {
     CloseDevice();
-    readerListed_ = false;
     for (const HidDeviceInfo& info : devices) {
         if (info.vendorId != vendor || info.productId != product || info.releaseNumber != version) {
             continue;
@@ -158,30 +157,25 @@ int Transfer(HidDevice& device, bool feature, bool sending, std::span<uint8_t> r
 }  // namespace
 
 HidChannel::Attempt HidChannel::TryTransfer(bool sending, std::span<uint8_t> report) {
-    const Routine routine = sending ? sendRoutine_ : readRoutine_;
-    const bool feature = routine == Routine::Feature;
-    const size_t length =
-        !feature ? (sending ? lengths_.output : lengths_.input) : lengths_.feature;
     if (inFlight_) {
         return Collect(sending, report);
     }
+    const Routine routine = sending ? sendRoutine_ : readRoutine_;
+    const bool feature = routine == Routine::Feature;
+    const size_t length = feature ? lengths_.feature : (sending ? lengths_.output : lengths_.input);
     if (routine == Routine::None || !device_ || report.size() < length) {
         return Attempt::Failed;
     }
+    const std::span<uint8_t> bytes = report.first(length);
     if (!device_->TransfersMayBlock()) {
-        inFlight_ = std::make_shared<TransferWorker::Transfer>();
-        inFlight_->result = Transfer(*device_, feature, sending, report.first(length));
-        inFlight_->report.assign(report.begin(), report.begin() + static_cast<ptrdiff_t>(length));
-        inFlight_->done = true;
-    } else {
-        // The device goes with the transfer: closing it here must not pull
-        // it from under a transfer the reader still holds.
-        inFlight_ = worker_.Start(
-            std::vector<uint8_t>(report.begin(), report.begin() + static_cast<ptrdiff_t>(length)),
-            [device = device_, feature, sending](std::span<uint8_t> bytes) {
-                return Transfer(*device, feature, sending, bytes);
-            });
+        return Outcome(sending, Transfer(*device_, feature, sending, bytes));
     }
+    // The device goes with the transfer: closing it here must not pull it
+    // from under a transfer the reader still holds.
+    inFlight_ = worker_.Start(std::vector<uint8_t>(bytes.begin(), bytes.end()),
+                              [device = device_, feature, sending](std::span<uint8_t> buffer) {
+                                  return Transfer(*device, feature, sending, buffer);
+                              });
     inFlightOpening_ = opening_;
     return Collect(sending, report);
 }
@@ -194,14 +188,18 @@ HidChannel::Attempt HidChannel::Collect(bool sending, std::span<uint8_t> report)
     if (inFlightOpening_ != opening_) {
         return Attempt::Failed;  // made on a device since closed: try the one open now
     }
-    const int result = done->result;
     if (!sending) {
         std::copy_n(done->report.begin(), std::min(done->report.size(), report.size()),
                     report.begin());
+    }
+    return Outcome(sending, done->result);
+}
+
+HidChannel::Attempt HidChannel::Outcome(bool sending, int result) {
+    if (!sending) {
         lastReadLength_ = result;
     }
-    const Routine routine = sending ? sendRoutine_ : readRoutine_;
-    if (routine == Routine::Feature) {
+    if ((sending ? sendRoutine_ : readRoutine_) == Routine::Feature) {
         return result >= 0 ? Attempt::Succeeded : Attempt::Failed;
     }
     if (result < 0) {

@@ -79,6 +79,8 @@ class HidChannel {
     // One pass of a wait: starts the transfer, or looks at the one under way.
     Attempt TryTransfer(bool sending, std::span<uint8_t> report);
     Attempt Collect(bool sending, std::span<uint8_t> report);
+    // What a finished transfer's result means for the wait.
+    Attempt Outcome(bool sending, int result);
     // Runs one wait to its end; the reply wait also ends when the reader is
     // no longer connected.
     WaitEnd Wait(bool replyWait, std::span<uint8_t> report);
