@@ -14,7 +14,6 @@
 namespace {
 
 constexpr int kRefreshMs = 200;
-constexpr int kSerialMode = 1;
 constexpr size_t kMisreadPosition = 5;
 
 QPushButton* Button(const QString& text, QWidget* parent) {

@@ -22,9 +22,9 @@ extern const std::array<DeviceModel, kDeviceModelCount> kDeviceModels;
 // The model the window works with, for its whole run.
 inline constexpr int kCurrentDeviceIndex = 2;
 
+// How the reader is reached; the value is its index in the Connect Mode list.
+enum ConnectMode : int { kUsbHidMode = 0, kSerialMode = 1 };
 inline constexpr int kConnectModeCount = 2;
-inline constexpr int kUsbHidMode = 0;
-inline constexpr int kSerialMode = 1;
 extern const std::array<const char*, kConnectModeCount> kConnectModeNames;
 
 // Command names shown in the Command Type list, twenty slots per model;

@@ -31,16 +31,22 @@ MainWindow::MainWindow(ExchangeState& exchange, SerialPort& serialPort, HidChann
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       exchange_(exchange),
-      serialPort_(serialPort),
-      hid_(hid),
-      deviceWatch_(deviceWatch),
       form_(BuildFormOn(this)),
       protocol_(*form_, record_, exchange_),
-      serialExchange_(*this, exchange_, serialPort_),
-      usbExchange_(*this, exchange_, hid_),
       readTest_(*form_),
+      readData_(*form_),
+      usbPollTimer_(MakeQtPollTimer()),
+      serialPollTimer_(MakeQtPollTimer()),
+      usbSteps_(ExchangeSteps::Channel::Usb, StepsWindow()),
+      serialSteps_(ExchangeSteps::Channel::Serial, StepsWindow()),
+      serialExchange_(serialSteps_, exchange_, serialPort, *serialPollTimer_,
+                      [this] { return connection_.Mode(); }),
+      usbExchange_(usbSteps_, exchange_, hid, *usbPollTimer_,
+                   [this] { return connection_.Mode(); }),
+      connectionSteps_(*this, *form_, record_, protocol_, [this] { OnCountAgain(); }),
+      connection_(kDeviceModels[kCurrentDeviceIndex], hid, serialPort, deviceWatch, usbExchange_,
+                  serialExchange_, connectionSteps_),
       deviceIndex_(kCurrentDeviceIndex),
-      connectModeIndex_(kUsbHidMode),
       windowMenu_(new QMenu(this)),
       icon_(QApplication::windowIcon()) {
     setWindowTitle(QString::fromUtf8(kCaptionAsDesigned));
@@ -61,26 +67,26 @@ MainWindow::MainWindow(ExchangeState& exchange, SerialPort& serialPort, HidChann
     connect(form_, &QtForm::closedUp, this, &MainWindow::OnClosedUp);
 
     // Characters a USB reader types, except those that arrive while an
-    // exchange dispatches events itself.
+    // exchange dispatches events itself. Outside USB mode a key only moves
+    // the focus, as the start of a read would.
     new KeyCapture(this, [this](const std::string& character) {
-        if (!usbExchange_.Running()) {
-            usbExchange_.OnKeyCharacter(character, connectModeIndex_);
+        if (usbExchange_.Running()) {
+            return;
+        }
+        if (connection_.Mode() == kUsbHidMode) {
+            usbExchange_.OnKeyCharacter(character);
+        } else {
+            form_->FocusComparisonBox();
         }
     });
-
-    // Both polls are one-shots that their handlers set again.
-    usbPollTimer_.setSingleShot(true);
-    serialPollTimer_.setSingleShot(true);
-    readDataUpdate_.setSingleShot(true);
-    connect(&readDataUpdate_, &QTimer::timeout, this, [this] { ShowPendingReadData(); });
-    connect(&usbPollTimer_, &QTimer::timeout, this,
-            [this] { usbExchange_.Poll(connectModeIndex_); });
-    connect(&serialPollTimer_, &QTimer::timeout, this,
-            [this] { serialExchange_.Poll(connectModeIndex_); });
 }
 
 MainWindow::~MainWindow() {
-    CloseConnection(connectModeIndex_);
+    connection_.Close(connection_.Mode());
+}
+
+ExchangeSteps::Window MainWindow::StepsWindow() {
+    return {*form_, protocol_, record_, readTest_, readData_, connection_};
 }
 
 int MainWindow::RunModal() {
@@ -94,7 +100,7 @@ void MainWindow::Initialise() {
     setWindowIcon(icon_);
     protocol_.Save();
     deviceIndex_ = kCurrentDeviceIndex;
-    connectModeIndex_ = kUsbHidMode;
+    connection_.SetMode(kUsbHidMode);
     usbExchange_.ResetKeys();
     exchange_.commandType = kNoCommand;
     form_->Enable(ctl::CommandTypeList, false);
@@ -107,12 +113,12 @@ void MainWindow::Initialise() {
     }
     FillCommandList();
     form_->SelectIndex(ctl::DeviceNameList, 0);
-    form_->SelectIndex(ctl::ConnectModeList, connectModeIndex_);
+    form_->SelectIndex(ctl::ConnectModeList, connection_.Mode());
     form_->SelectIndex(ctl::CommandTypeList, exchange_.commandType);
     FillCodeLists();
     UpdateTitle();
     record_.statusText = status::kPrefix;
-    OpenConnection();
+    connection_.Open();
     form_->FocusComparisonBox();
     protocol_.Load();
     // The first control that takes the focus gets it, as a dialog starts.
@@ -151,7 +157,7 @@ void MainWindow::UpdateTitle() {
     protocol_.Save();
     setWindowTitle(QStringLiteral("%1 [%2]").arg(
         QString::fromUtf8(kDeviceModels[static_cast<size_t>(deviceIndex_)].name),
-        QString::fromUtf8(kConnectModeNames[static_cast<size_t>(connectModeIndex_)])));
+        QString::fromUtf8(kConnectModeNames[static_cast<size_t>(connection_.Mode())])));
     protocol_.Load();
 }
 

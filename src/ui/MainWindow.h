@@ -2,17 +2,21 @@
 
 #include <QDialog>
 #include <QIcon>
-#include <QTimer>
-#include <functional>
+
+#include <memory>
 
 #include "CheckReadTest.h"
 #include "ConfigProtocol.h"
+#include "ConnectionSteps.h"
 #include "DeviceSettings.h"
 #include "DeviceWatch.h"
-#include "ExchangeHost.h"
 #include "ExchangeState.h"
+#include "ExchangeSteps.h"
 #include "HidChannel.h"
+#include "PollTimer.h"
 #include "QtForm.h"
+#include "ReadDataView.h"
+#include "ReaderConnection.h"
 #include "SerialExchange.h"
 #include "SerialPort.h"
 #include "UsbExchange.h"
@@ -21,14 +25,13 @@ class QMenu;
 
 // The utility's one window: the form, the window's record and state, the
 // connection to the reader and the read test.
-class MainWindow : public QDialog, private SerialOwner, private ExchangeHost {
+class MainWindow : public QDialog {
     Q_OBJECT
   public:
     // Window-menu command ids: the About entry, and the close command that
     // the default handling carries out.
     static constexpr int kAboutCommand = 0x10;
     static constexpr int kCloseCommand = 0xF060;
-    static constexpr int kPollIntervalMs = 100;
 
     MainWindow(ExchangeState& exchange, SerialPort& serialPort, HidChannel& hid,
                DeviceWatch& deviceWatch, QWidget* parent = nullptr);
@@ -43,25 +46,19 @@ class MainWindow : public QDialog, private SerialOwner, private ExchangeHost {
 
     QtForm& Form() { return *form_; }
     const WindowRecord& Record() const { return record_; }
-    int ConnectModeIndex() const { return connectModeIndex_; }
+    int ConnectModeIndex() const { return connection_.Mode(); }
     const SerialExchange& Serial() const { return serialExchange_; }
+    // Where the port hands each received byte over.
+    SerialExchange& Serial() { return serialExchange_; }
     const UsbExchange& Usb() const { return usbExchange_; }
     const CheckReadTest& ReadTest() const { return readTest_; }
-    // Where the serial port delivers its messages (a received byte, a comm
-    // event), as the port's monitor thread does.
-    SerialOwner& SerialMessages() { return *this; }
-    bool UsbPollRunning() const { return usbPollTimer_.isActive(); }
-    bool SerialPollRunning() const { return serialPollTimer_.isActive(); }
+    ReaderConnection& Connection() { return connection_; }
+    bool UsbPollRunning() const { return usbExchange_.Polling(); }
+    bool SerialPollRunning() const { return serialExchange_.Polling(); }
 
     void FillCommandList();
     void FillCodeLists();
     void UpdateTitle();
-    void OpenConnection();
-    void CloseConnection(int mode);
-    int ConnectUsb();
-    void ShowDeviceFound();
-    bool RegisterDeviceChange();
-    void OnDeviceChange(DeviceWatch::Change change);
 
   signals:
     void aboutRequested();
@@ -83,67 +80,29 @@ class MainWindow : public QDialog, private SerialOwner, private ExchangeHost {
     void OnDeviceNameClosedUp();
     void OnConnectModeClosedUp();
 
-    // SerialOwner
-    void OnSerialMessage(int message, int wParam, int lParam) override;
-    void WakeOwner(std::function<void()> serve) override;
-
-    // ExchangeHost
-    void SaveSettings() override { protocol_.Save(); }
-    void LoadSettings() override { protocol_.Load(); }
-    void FocusComparisonBox() override { form_->FocusComparisonBox(); }
-    void ShowCheckReadData(const std::string& text) override;
-    void ShowPendingReadData();
-    void CompleteCheckRead(const std::string& text) override;
-    void DecodeConfigReply(ExchangeResult result, std::span<const uint8_t> reply,
-                           int32_t length) override;
-    void ReportExchangeResult(ExchangeResult result, std::span<const uint8_t> reply,
-                              int32_t length) override;
-    void SetSerialTimer() override { serialPollTimer_.start(kPollIntervalMs); }
-    void KillSerialTimer() override { serialPollTimer_.stop(); }
-    void SetUsbTimer() override { usbPollTimer_.start(kPollIntervalMs); }
-    void KillUsbTimer() override { usbPollTimer_.stop(); }
-    void BeginUsbExchange() override;
-    void EndUsbExchange() override;
     void OnCountAgain();
+    ExchangeSteps::Window StepsWindow();
 
-    void QueueArrivalSearch();
-    void SearchArrivedReader(int attemptsLeft);
-    void ShowArrivedReader();
     void AppendAboutEntry();
     void ShowWindowMenu(const QPoint& globalPos);
-    void SetStatus(const std::string& text);
-    const char* ModelName() const;
 
     ExchangeState& exchange_;
-    SerialPort& serialPort_;
-    HidChannel& hid_;
-    DeviceWatch& deviceWatch_;
     QtForm* form_;
     WindowRecord record_;
     ConfigProtocol protocol_;
+    CheckReadTest readTest_;
+    ReadDataView readData_;
+    // The exchanges poll by these; the steps turn what they tell into the
+    // window's steps; the connection opens and closes them.
+    std::unique_ptr<PollTimer> usbPollTimer_;     // timer 1
+    std::unique_ptr<PollTimer> serialPollTimer_;  // timer 4
+    ExchangeSteps usbSteps_;
+    ExchangeSteps serialSteps_;
     SerialExchange serialExchange_;
     UsbExchange usbExchange_;
-    CheckReadTest readTest_;
-    QTimer usbPollTimer_;     // timer 1
-    QTimer serialPollTimer_;  // timer 4
-    static constexpr int kReadDataUpdateMs = 50;
-    // While a read is arriving the box shows at most its beginning; a
-    // flood would otherwise keep the window busy laying out text.
-    static constexpr size_t kShownWhileReading = 4096;
-    QTimer readDataUpdate_;
-    const std::string* pendingReadData_ = nullptr;  // the read text of a channel
-    bool shownReadDataCut_ = false;
+    ConnectionSteps connectionSteps_;
+    ReaderConnection connection_;
     int deviceIndex_;
-    int connectModeIndex_;
     QMenu* windowMenu_;
     QIcon icon_;
-    // Each opening of a connection; an exchange that outlived one does not
-    // restore what the new connection set.
-    int connectionGeneration_ = 0;
-    bool arrivalSearchQueued_ = false;
-    struct ExchangeLocks {
-        bool sendCmd;
-        bool commandList;
-        int generation;
-    } exchangeLocks_{};
 };

@@ -84,22 +84,28 @@ void MainWindow::OnDeviceNameClosedUp() {
     form_->ClearList(ctl::CommandTypeList);
     FillCommandList();
     UpdateTitle();
-    CloseConnection(connectModeIndex_);
-    OpenConnection();
+    connection_.Close(connection_.Mode());
+    connection_.Open();
     protocol_.Load();
     form_->FocusComparisonBox();
 }
 
 void MainWindow::OnConnectModeClosedUp() {
     form_->DisableAllControls();
-    const int oldMode = connectModeIndex_;
+    const ConnectMode oldMode = connection_.Mode();
     protocol_.Save();
-    connectModeIndex_ = form_->SelectedIndex(ctl::ConnectModeList);
+    connection_.SetMode(static_cast<ConnectMode>(form_->SelectedIndex(ctl::ConnectModeList)));
     form_->ClearList(ctl::CommandTypeList);
     FillCommandList();
-    CloseConnection(oldMode);
-    OpenConnection();
+    connection_.Close(oldMode);
+    connection_.Open();
     UpdateTitle();
     protocol_.Load();
     form_->FocusComparisonBox();
+}
+
+void MainWindow::OnCountAgain() {
+    readData_.Stop();
+    usbExchange_.ResetKeys();
+    readTest_.OnCountAgain();
 }

@@ -49,7 +49,7 @@ inline bool IsPollTimer(const MainWindow& window, QObject* object) {
         return false;
     }
     const auto* timer = qobject_cast<const QTimer*>(object);
-    return timer != nullptr && timer->interval() == MainWindow::kPollIntervalMs;
+    return timer != nullptr && timer->interval() == PollTimer::kPollIntervalMs;
 }
 
 }  // namespace bench

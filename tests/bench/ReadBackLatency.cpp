@@ -33,7 +33,7 @@ namespace bench {
 namespace {
 
 constexpr double kTargetRatio = 1.10;
-constexpr int64_t kPollNs = int64_t{MainWindow::kPollIntervalMs} * 1'000'000;
+constexpr int64_t kPollNs = int64_t{PollTimer::kPollIntervalMs} * 1'000'000;
 constexpr int kUsbTrials = 40;
 constexpr int kSerialTrials = 25;
 constexpr int kTrialLimitMs = 3000;
@@ -59,7 +59,7 @@ class ReadBackWatch {
     }
 
     std::optional<Trial> Run(std::mt19937& random) {
-        RunFor(static_cast<int>(random() % MainWindow::kPollIntervalMs));
+        RunFor(static_cast<int>(random() % PollTimer::kPollIntervalMs));
         const int64_t choice = NowNs();
         const int64_t scheduledPoll = std::max(choice, lastPollEndNs_ + kPollNs);
         writeTickNs_ = 0;

@@ -21,7 +21,7 @@ constexpr int kWaitMs = 3000;
 
 double TimeOneByte(MainWindow& window, uint8_t byte) {
     const int64_t start = NowNs();
-    window.SerialMessages().OnSerialMessage(kSerialByteMessage, byte, 1);
+    window.Serial().OnSerialByte(byte);
     return static_cast<double>(NowNs() - start) / 1000.0;
 }
 

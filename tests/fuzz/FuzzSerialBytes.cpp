@@ -37,9 +37,10 @@
 #include "CommandSet.h"
 #include "ConfigProtocol.h"
 #include "ControlIds.h"
-#include "ExchangeHost.h"
+#include "ExchangeListener.h"
 #include "FuzzCheck.h"
 #include "InMemoryForm.h"
+#include "ManualPollTimer.h"
 #include "SerialExchange.h"
 #include "SerialPort.h"
 #include "SettingsExchange.h"
@@ -48,8 +49,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr int kSerialMode = 1;
-constexpr int kUsbMode = 0;
 constexpr int kCommandTypeChoices = kCommandCount + 2;  // -1 to 9
 constexpr int kMaxPollDelayMs = 3500;
 constexpr int kPollDelayStepMs = 14;
@@ -68,10 +67,10 @@ enum Op : uint8_t {
     kOpCount,
 };
 
-// The window as the serial exchange sees it.
-class WindowHost : public ExchangeHost {
+// The window's steps for what the serial exchange tells.
+class WindowSteps : public ExchangeListener {
   public:
-    WindowHost(InMemoryForm& form, WindowRecord& record, ExchangeState& exchange)
+    WindowSteps(InMemoryForm& form, WindowRecord& record, ExchangeState& exchange)
         : form_(form),
           record_(record),
           exchange_(exchange),
@@ -80,33 +79,28 @@ class WindowHost : public ExchangeHost {
 
     ConfigProtocol& Protocol() { return protocol_; }
     CheckReadTest& ReadTest() { return readTest_; }
-    bool SerialTimerArmed() const { return serialTimer_; }
 
-    void SaveSettings() override { protocol_.Save(); }
-    void LoadSettings() override { protocol_.Load(); }
-    void FocusComparisonBox() override {}
-    void ShowCheckReadData(const std::string& text) override {
-        form_.SetText(ctl::CheckReadDataBox, text);
-    }
-    void CompleteCheckRead(const std::string& text) override {
+    void Polled() override { protocol_.Save(); }
+    void BurstBegan() override {}
+    void ReadGrew(const std::string& text) override { form_.SetText(ctl::CheckReadDataBox, text); }
+    void ReadCompleted(const std::string& text) override {
         readTest_.CompleteCheckRead(text, record_.comparison != 0);
+        protocol_.Load();
     }
-    void DecodeConfigReply(ExchangeResult result, std::span<const uint8_t> reply,
-                           int32_t length) override {
+    void ReplyCompleted(ReplyUse use, ExchangeResult result, std::span<const uint8_t> reply,
+                        int32_t length) override {
         CheckReply(result, reply, length);
-        protocol_.DecodeConfigReply(result, reply, length);
+        if (use == ReplyUse::Configuration) {
+            protocol_.DecodeConfigReply(result, reply, length);
+        } else {
+            protocol_.ReportExchangeResult(result, reply, length);
+        }
+        protocol_.Load();
     }
-    void ReportExchangeResult(ExchangeResult result, std::span<const uint8_t> reply,
-                              int32_t length) override {
-        CheckReply(result, reply, length);
-        protocol_.ReportExchangeResult(result, reply, length);
+    void ByteReceived() override {
+        protocol_.Save();
+        protocol_.Load();
     }
-    void SetSerialTimer() override { serialTimer_ = true; }
-    void KillSerialTimer() override { serialTimer_ = false; }
-    void SetUsbTimer() override {}
-    void KillUsbTimer() override {}
-    void BeginUsbExchange() override {}
-    void EndUsbExchange() override {}
 
   private:
     // A serial reply is the reply buffer itself, with result 0 (the reply
@@ -123,7 +117,6 @@ class WindowHost : public ExchangeHost {
     ExchangeState& exchange_;
     ConfigProtocol protocol_;
     CheckReadTest readTest_;
-    bool serialTimer_ = false;
 };
 
 // The radios of each radio-bound setting, in form order.
@@ -146,7 +139,8 @@ class SerialProgram {
     explicit SerialProgram(FuzzInput& in)
         : in_(in),
           host_(form_, record_, exchange_),
-          serial_(host_, exchange_, port_, [this] { return now_; }) {
+          serial_(
+              host_, exchange_, port_, timer_, [this] { return mode_; }, [this] { return now_; }) {
         // The window starts with "Comparison" checked.
         form_.SetChecked(ctl::ComparisonCheck, true);
     }
@@ -177,12 +171,14 @@ class SerialProgram {
             }
             case kPoll:
                 now_ += milliseconds(std::min(in_.Byte() * kPollDelayStepMs, kMaxPollDelayMs));
-                serial_.Poll(kSerialMode);
-                FUZZ_CHECK(host_.SerialTimerArmed());
+                mode_ = kSerialMode;
+                serial_.Poll();
+                FUZZ_CHECK(timer_.Active());
                 break;
             case kPollOtherMode:
-                serial_.Poll(kUsbMode);
-                FUZZ_CHECK(!host_.SerialTimerArmed());
+                mode_ = kUsbHidMode;
+                serial_.Poll();
+                FUZZ_CHECK(!timer_.Active());
                 break;
             case kQueueFrame:
                 QueueFrame();
@@ -216,7 +212,7 @@ class SerialProgram {
     void Receive(uint8_t byte) {
         serial_.OnSerialByte(byte);
         FUZZ_CHECK(serial_.BurstActive());
-        FUZZ_CHECK(host_.SerialTimerArmed());
+        FUZZ_CHECK(timer_.Active());
     }
 
     void QueueFrame() {
@@ -278,7 +274,9 @@ class SerialProgram {
     WindowRecord record_;
     ExchangeState exchange_;
     SerialPort port_;
-    WindowHost host_;
+    WindowSteps host_;
+    ManualPollTimer timer_;
+    ConnectMode mode_ = kSerialMode;
     std::chrono::steady_clock::time_point now_{};
     SerialExchange serial_;
     bool statusSet_ = false;

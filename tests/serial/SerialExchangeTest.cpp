@@ -2,45 +2,35 @@
 
 #include <gtest/gtest.h>
 
+#include "ManualPollTimer.h"
 #include "PtyPair.h"
 #include "SerialPort.h"
 #include "TestOwner.h"
 
 namespace {
 
-constexpr int kSerialMode = 1;
 constexpr int kPort = 8;
 
-// Records what the exchange asks of its window.
-struct FakeHost : ExchangeHost {
+// Records what the exchange tells.
+struct RecordingListener : ExchangeListener {
     struct Reply {
         bool decoded;
         ExchangeResult result;
         std::vector<uint8_t> bytes;
     };
-    void SaveSettings() override { ++saves; }
-    void LoadSettings() override { ++loads; }
-    void FocusComparisonBox() override { ++focuses; }
-    void ShowCheckReadData(const std::string& text) override { shown = text; }
-    void CompleteCheckRead(const std::string& text) override { reads.push_back(text); }
-    void DecodeConfigReply(ExchangeResult r, std::span<const uint8_t> reply, int32_t n) override {
-        replies.push_back({true, r, {reply.begin(), reply.begin() + n}});
+    void Polled() override { ++polls; }
+    void BurstBegan() override { ++bursts; }
+    void ReadGrew(const std::string& text) override { shown = text; }
+    void ReadCompleted(const std::string& text) override { reads.push_back(text); }
+    void ReplyCompleted(ReplyUse use, ExchangeResult r, std::span<const uint8_t> reply,
+                        int32_t n) override {
+        replies.push_back({use == ReplyUse::Configuration, r, {reply.begin(), reply.begin() + n}});
     }
-    void ReportExchangeResult(ExchangeResult r, std::span<const uint8_t> reply,
-                              int32_t n) override {
-        replies.push_back({false, r, {reply.begin(), reply.begin() + n}});
-    }
-    void SetSerialTimer() override { timerRunning = true; }
-    void KillSerialTimer() override { timerRunning = false; }
-    void SetUsbTimer() override {}
-    void KillUsbTimer() override {}
-    void BeginUsbExchange() override {}
-    void EndUsbExchange() override {}
+    void ByteReceived() override { ++bytes; }
 
-    int saves = 0;
-    int loads = 0;
-    int focuses = 0;
-    bool timerRunning = false;
+    int polls = 0;
+    int bursts = 0;
+    int bytes = 0;
     std::string shown;
     std::vector<std::string> reads;
     std::vector<Reply> replies;
@@ -68,10 +58,13 @@ class SerialExchangeTest : public ::testing::Test {
     PtyPair pty{kPort};
     TestOwner owner;
     SerialPort port;
-    FakeHost host;
+    RecordingListener events;
+    ManualPollTimer timer;
     ExchangeState exchange;
+    ConnectMode mode = kSerialMode;
     std::chrono::steady_clock::time_point now{};
-    SerialExchange serial{host, exchange, port, [this] { return now; }};
+    SerialExchange serial{
+        events, exchange, port, timer, [this] { return mode; }, [this] { return now; }};
 };
 
 TEST_F(SerialExchangeTest, APendingFrameIsWrittenAndItsReplyRouted) {
@@ -84,95 +77,96 @@ TEST_F(SerialExchangeTest, APendingFrameIsWrittenAndItsReplyRouted) {
         {1, {0x1B, 0x30}, false},
     };
     for (const auto& c : cases) {
-        host.replies.clear();
+        events.replies.clear();
         Queue({0x1B, 0x52}, c.fromSendCmd);
-        serial.Poll(kSerialMode);
+        serial.Poll();
         EXPECT_EQ(exchange.commandFrame.length, 0);
         EXPECT_TRUE(serial.AwaitingReply());
         EXPECT_EQ(pty.Receive(2), (std::vector<uint8_t>{0x1B, 0x52}));
         Bytes(c.reply);
-        EXPECT_TRUE(host.reads.empty());
-        serial.Poll(kSerialMode);
-        ASSERT_EQ(host.replies.size(), 1u);
-        EXPECT_EQ(host.replies[0].decoded, c.decoded);
-        EXPECT_EQ(host.replies[0].result, 0);
-        EXPECT_EQ(host.replies[0].bytes, c.reply);
+        EXPECT_TRUE(events.reads.empty());
+        serial.Poll();
+        ASSERT_EQ(events.replies.size(), 1u);
+        EXPECT_EQ(events.replies[0].decoded, c.decoded);
+        EXPECT_EQ(events.replies[0].result, 0);
+        EXPECT_EQ(events.replies[0].bytes, c.reply);
         EXPECT_FALSE(serial.AwaitingReply());
-        EXPECT_TRUE(host.timerRunning);
+        EXPECT_TRUE(timer.Active());
     }
 }
 
 TEST_F(SerialExchangeTest, BurstsThatAreNotRepliesAreReads) {
     Bytes({0x02, 'T', '1', 0x1B, '2', 0x03, 0x0D, 0x0A});
-    EXPECT_EQ(host.shown, "T12");
+    EXPECT_EQ(events.shown, "T12");
     EXPECT_EQ(exchange.replyBuffer.length, 3);
-    serial.Poll(kSerialMode);
-    EXPECT_EQ(host.reads, (std::vector<std::string>{"T12"}));
+    serial.Poll();
+    EXPECT_EQ(events.reads, (std::vector<std::string>{"T12"}));
     Bytes({0x0D, 0x0A});  // only control bytes: a read with an empty text
-    serial.Poll(kSerialMode);
-    EXPECT_EQ(host.reads.back(), "");
+    serial.Poll();
+    EXPECT_EQ(events.reads.back(), "");
     Bytes({0xE9});
-    serial.Poll(kSerialMode);
-    EXPECT_EQ(host.reads.back(), "\xC3\xA9");
-    EXPECT_TRUE(host.replies.empty());
+    serial.Poll();
+    EXPECT_EQ(events.reads.back(), "\xC3\xA9");
+    EXPECT_TRUE(events.replies.empty());
 }
 
 TEST_F(SerialExchangeTest, AFrameWaitsUntilTheReadInProgressIsComplete) {
     Bytes({'1', '2'});
     Queue({0x1B, 0x55}, 1);
-    serial.Poll(kSerialMode);  // completes the read
+    serial.Poll();  // completes the read
     EXPECT_EQ(exchange.commandFrame.length, 2);
     EXPECT_FALSE(serial.AwaitingReply());
-    serial.Poll(kSerialMode);
+    serial.Poll();
     EXPECT_EQ(exchange.commandFrame.length, 0);
     EXPECT_TRUE(serial.AwaitingReply());
 }
 
 TEST_F(SerialExchangeTest, NoAnswerEndsTheWaitAfterThreeSeconds) {
     for (int fromSendCmd : {0, 1}) {
-        host.replies.clear();
-        host.reads.clear();
+        events.replies.clear();
+        events.reads.clear();
         Queue({0x1B, 0x52}, fromSendCmd);
-        serial.Poll(kSerialMode);
+        serial.Poll();
         now += std::chrono::milliseconds(2900);
-        serial.Poll(kSerialMode);
-        EXPECT_TRUE(host.replies.empty());
+        serial.Poll();
+        EXPECT_TRUE(events.replies.empty());
         now += std::chrono::milliseconds(100);
-        serial.Poll(kSerialMode);
-        ASSERT_EQ(host.replies.size(), 1u);
-        EXPECT_EQ(host.replies[0].result, 6);
-        EXPECT_EQ(host.replies[0].decoded, fromSendCmd == 0);
+        serial.Poll();
+        ASSERT_EQ(events.replies.size(), 1u);
+        EXPECT_EQ(events.replies[0].result, 6);
+        EXPECT_EQ(events.replies[0].decoded, fromSendCmd == 0);
         // The cheque read that follows is a read, not the reply.
         Bytes({'T', '1', '2', '3', 'T'});
-        serial.Poll(kSerialMode);
-        EXPECT_EQ(host.reads, (std::vector<std::string>{"T123T"}));
-        EXPECT_EQ(host.replies.size(), 1u);
+        serial.Poll();
+        EXPECT_EQ(events.reads, (std::vector<std::string>{"T123T"}));
+        EXPECT_EQ(events.replies.size(), 1u);
     }
 }
 
 TEST_F(SerialExchangeTest, OutsideTheSerialModeThePollStopsForGood) {
     Queue({0x1B, 0x55}, 1);
-    host.timerRunning = true;
-    serial.Poll(0);
-    EXPECT_FALSE(host.timerRunning);
+    timer.Start();
+    mode = kUsbHidMode;
+    serial.Poll();
+    EXPECT_FALSE(timer.Active());
     EXPECT_EQ(exchange.commandFrame.length, 2);
-    EXPECT_EQ(host.saves, 0);
+    EXPECT_EQ(events.polls, 0);
 }
 
 TEST_F(SerialExchangeTest, LongBurstsNeverOverrunTheReplyBuffer) {
     const std::vector<uint8_t> flood(3000, 'x');
     Bytes(flood);  // a read
     EXPECT_EQ(exchange.replyBuffer.length, kExchangeBufferSize);
-    serial.Poll(kSerialMode);
-    ASSERT_EQ(host.reads.size(), 1u);
-    EXPECT_EQ(host.reads[0].size(), 3000u);
+    serial.Poll();
+    ASSERT_EQ(events.reads.size(), 1u);
+    EXPECT_EQ(events.reads[0].size(), 3000u);
 
     Queue({0x1B, 0x52}, 0);
-    serial.Poll(kSerialMode);
+    serial.Poll();
     Bytes(flood);  // a reply
-    serial.Poll(kSerialMode);
-    ASSERT_EQ(host.replies.size(), 1u);
-    EXPECT_EQ(host.replies[0].bytes.size(), static_cast<size_t>(kExchangeBufferSize));
+    serial.Poll();
+    ASSERT_EQ(events.replies.size(), 1u);
+    EXPECT_EQ(events.replies[0].bytes.size(), static_cast<size_t>(kExchangeBufferSize));
 }
 
 TEST_F(SerialExchangeTest, AReadThatNeverPausesKeepsABoundedText) {
@@ -189,12 +183,12 @@ TEST_F(SerialExchangeTest, AReadThatNeverPausesKeepsABoundedText) {
         {200000, 0xA0, kMaxReadTextBytes},  // two bytes a character
     };
     for (const auto& c : cases) {
-        host.reads.clear();
+        events.reads.clear();
         Bytes(std::vector<uint8_t>(c.bytes, c.value));
-        EXPECT_LE(host.shown.size(), kMaxReadTextBytes) << c.bytes;
-        serial.Poll(kSerialMode);
-        ASSERT_EQ(host.reads.size(), 1u) << c.bytes;
-        EXPECT_EQ(host.reads[0].size(), c.kept) << c.bytes;
+        EXPECT_LE(events.shown.size(), kMaxReadTextBytes) << c.bytes;
+        serial.Poll();
+        ASSERT_EQ(events.reads.size(), 1u) << c.bytes;
+        EXPECT_EQ(events.reads[0].size(), c.kept) << c.bytes;
     }
 }
 

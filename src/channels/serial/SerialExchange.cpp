@@ -4,49 +4,32 @@
 
 #include "SerialPort.h"
 
-namespace {
-
-constexpr int kSerialMode = 1;
-
-// Read texts are UTF-8; each received byte is one character.
-void AppendByteAsCharacter(std::string& text, uint8_t byte) {
-    if (byte < 0x80) {
-        text.push_back(static_cast<char>(byte));
-    } else {
-        text.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-        text.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-    }
+SerialExchange::SerialExchange(ExchangeListener& listener, ExchangeState& exchange,
+                               SerialPort& port, PollTimer& timer, ModeSource mode, Clock clock)
+    : listener_(listener),
+      exchange_(exchange),
+      port_(port),
+      timer_(timer),
+      mode_(std::move(mode)),
+      clock_(std::move(clock)) {
+    timer_.SetExpiry([this] { Poll(); });
 }
 
-// Framing bytes of a read that are not part of its text.
-bool IsFramingByte(uint8_t b) {
-    return b == 0x02 || b == 0x03 || b == 0x0A || b == 0x0D || b == 0x1B;
-}
-
-}  // namespace
-
-SerialExchange::SerialExchange(ExchangeHost& host, ExchangeState& exchange, SerialPort& port,
-                               Clock clock)
-    : host_(host), exchange_(exchange), port_(port), clock_(std::move(clock)) {}
-
-void SerialExchange::Poll(int connectModeIndex) {
-    host_.KillSerialTimer();
-    if (connectModeIndex != kSerialMode) {
+void SerialExchange::Poll() {
+    timer_.Stop();
+    if (mode_() != kSerialMode) {
         return;  // gone for good until the serial mode opens again
     }
-    host_.SaveSettings();
-    if (serialBurstActive_) {
-        serialBurstActive_ = false;
+    listener_.Polled();
+    if (burst_.End()) {
         if (awaitingReply_) {
             CompleteReply(kExchangeOk);
         } else {
-            host_.CompleteCheckRead(serialReadText_);
+            listener_.ReadCompleted(burst_.Text());
         }
-        host_.LoadSettings();
     } else if (awaitingReply_ && clock_() - frameWrittenAt_ >= kNoAnswerLimit) {
         // No answer: the wait ends, so that the next burst is a read again.
         CompleteReply(kNoAnswerResult);
-        host_.LoadSettings();
     } else if (exchange_.commandFrame.length != 0) {
         awaitingReply_ = true;
         frameWrittenAt_ = clock_();
@@ -55,17 +38,15 @@ void SerialExchange::Poll(int connectModeIndex) {
         port_.RequestWrite(std::span(exchange_.commandFrame.bytes).first(length));
         exchange_.commandFrame.length = 0;
     }
-    host_.SetSerialTimer();
+    timer_.Start();
 }
 
 void SerialExchange::CompleteReply(ExchangeResult result) {
     awaitingReply_ = false;
     const ReplyBuffer& reply = exchange_.replyBuffer;
-    if (exchange_.frameFromSendCmd == 0) {
-        host_.DecodeConfigReply(result, reply.bytes, reply.length);
-    } else {
-        host_.ReportExchangeResult(result, reply.bytes, reply.length);
-    }
+    listener_.ReplyCompleted(
+        exchange_.frameFromSendCmd == 0 ? ReplyUse::Configuration : ReplyUse::Status, result,
+        reply.bytes, reply.length);
 }
 
 void SerialExchange::StoreReplyByte(uint8_t byte) {
@@ -78,27 +59,19 @@ void SerialExchange::StoreReplyByte(uint8_t byte) {
 }
 
 void SerialExchange::OnSerialByte(uint8_t byte) {
-    host_.KillSerialTimer();
-    host_.SetSerialTimer();
-    if (!serialBurstActive_) {
-        serialReadText_.clear();
+    timer_.Stop();
+    timer_.Start();
+    if (burst_.Begin()) {
         exchange_.replyBuffer.length = 0;
-        host_.FocusComparisonBox();
-        serialBurstActive_ = true;
+        listener_.BurstBegan();
     }
     if (awaitingReply_) {
         StoreReplyByte(byte);
     } else {
-        if (!IsFramingByte(byte)) {
+        if (burst_.Add(ReadBurst::CharacterOf(byte))) {
             StoreReplyByte(byte);
-            if (serialReadText_.size() < kMaxReadTextBytes) {
-                AppendByteAsCharacter(serialReadText_, byte);
-            }
         }
-        host_.ShowCheckReadData(serialReadText_);
+        listener_.ReadGrew(burst_.Text());
     }
-    // The load shows the window's record on its controls; a click made since
-    // the last poll is taken into the record first, or the load would undo it.
-    host_.SaveSettings();
-    host_.LoadSettings();
+    listener_.ByteReceived();
 }

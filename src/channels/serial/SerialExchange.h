@@ -3,11 +3,12 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <span>
-#include <string>
 
-#include "ExchangeHost.h"
+#include "ExchangeListener.h"
 #include "ExchangeState.h"
+#include "NameTables.h"
+#include "PollTimer.h"
+#include "ReadBurst.h"
 #include "StatusTexts.h"
 
 class SerialPort;
@@ -18,32 +19,39 @@ class SerialPort;
 class SerialExchange {
   public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    // The connect mode in force when the poll runs.
+    using ModeSource = std::function<ConnectMode()>;
     // A reply that has not begun this long after its frame was written
     // never comes: the wait ends with result 6.
     static constexpr std::chrono::seconds kNoAnswerLimit{3};
     static constexpr ExchangeResult kNoAnswerResult = kExchangeNoReply;
 
-    SerialExchange(ExchangeHost& host, ExchangeState& exchange, SerialPort& port,
-                   Clock clock = std::chrono::steady_clock::now);
+    SerialExchange(ExchangeListener& listener, ExchangeState& exchange, SerialPort& port,
+                   PollTimer& timer, ModeSource mode, Clock clock = std::chrono::steady_clock::now);
 
-    // The serial poll (timer 4).
-    void Poll(int connectModeIndex);
+    // The serial poll (timer 4), run by the poll timer; it ends for good
+    // when it finds another connect mode in force.
+    void Poll();
+    void StartPolling() { timer_.Start(); }
+    void StopPolling() { timer_.Stop(); }
+    bool Polling() const { return timer_.Active(); }
     // One byte received from the port.
     void OnSerialByte(uint8_t byte);
 
     bool AwaitingReply() const { return awaitingReply_; }
-    bool BurstActive() const { return serialBurstActive_; }
+    bool BurstActive() const { return burst_.Active(); }
 
   private:
     void CompleteReply(ExchangeResult result);
     void StoreReplyByte(uint8_t byte);
 
-    ExchangeHost& host_;
+    ExchangeListener& listener_;
     ExchangeState& exchange_;
     SerialPort& port_;
+    PollTimer& timer_;
+    ModeSource mode_;
     Clock clock_;
     bool awaitingReply_ = false;
-    bool serialBurstActive_ = false;
-    std::string serialReadText_;
+    ReadBurst burst_;
     std::chrono::steady_clock::time_point frameWrittenAt_{};
 };

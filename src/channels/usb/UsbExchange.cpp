@@ -2,24 +2,15 @@
 
 #include "CommandSet.h"
 
-namespace {
-
-constexpr int kUsbMode = 0;
-
-// Framing characters of a read that are not part of its text.
-bool IsFramingCharacter(const std::string& c) {
-    return c.size() == 1 &&
-           (c[0] == '\x02' || c[0] == '\x03' || c[0] == '\n' || c[0] == '\r' || c[0] == '\x1b');
+UsbExchange::UsbExchange(ExchangeListener& listener, ExchangeState& exchange, HidChannel& hid,
+                         PollTimer& timer, ModeSource mode)
+    : listener_(listener), exchange_(exchange), hid_(hid), timer_(timer), mode_(std::move(mode)) {
+    timer_.SetExpiry([this] { Poll(); });
 }
 
-}  // namespace
-
-UsbExchange::UsbExchange(ExchangeHost& host, ExchangeState& exchange, HidChannel& hid)
-    : host_(host), exchange_(exchange), hid_(hid) {}
-
-void UsbExchange::Poll(int connectModeIndex) {
-    host_.KillUsbTimer();
-    if (connectModeIndex != kUsbMode) {
+void UsbExchange::Poll() {
+    timer_.Stop();
+    if (mode_() != kUsbHidMode) {
         return;  // in serial mode the first expiry ends it
     }
     if (running_) {
@@ -27,18 +18,16 @@ void UsbExchange::Poll(int connectModeIndex) {
         // during its wait): the exchange's own poll sets the timer again.
         return;
     }
-    host_.SaveSettings();
-    if (keyBurstActive_) {
+    listener_.Polled();
+    if (burst_.End()) {
         const int count = keyCount_;
-        keyBurstActive_ = false;
         keyCount_ = 0;
         if (count >= kMinReadCharacters) {
-            host_.CompleteCheckRead(keyReadText_);
-            host_.LoadSettings();
+            listener_.ReadCompleted(burst_.Text());
         }
     } else if (exchange_.commandFrame.length != 0) {
         hid_.SetReportType(HidChannel::kFeatureReports);
-        DispatchPendingFrame(connectModeIndex);
+        DispatchPendingFrame();
         exchange_.commandFrame.length = 0;
         if (!hid_.Connected()) {
             // The reader went away during the exchange, and its removal
@@ -46,58 +35,48 @@ void UsbExchange::Poll(int connectModeIndex) {
             return;
         }
     }
-    host_.SetUsbTimer();
+    timer_.Start();
 }
 
-void UsbExchange::DispatchPendingFrame(int connectModeIndex) {
+void UsbExchange::DispatchPendingFrame() {
     const int32_t type = exchange_.commandType;
     if (!IsCommandType(type)) {
         return;
     }
     const int32_t fromSendCmd = exchange_.frameFromSendCmd;
-    const ExchangeResult result = ExchangeFrame(connectModeIndex);
+    const ExchangeResult result = ExchangeFrame();
     const ReplyBuffer& reply = exchange_.replyBuffer;
-    if (type == kDeviceTypeSetup && fromSendCmd == 0) {
-        host_.DecodeConfigReply(result, reply.bytes, reply.length);
-    } else {
-        host_.ReportExchangeResult(result, reply.bytes, reply.length);
-    }
+    const bool configuration = type == kDeviceTypeSetup && fromSendCmd == 0;
+    listener_.ReplyCompleted(configuration ? ReplyUse::Configuration : ReplyUse::Status, result,
+                             reply.bytes, reply.length);
 }
 
-ExchangeResult UsbExchange::ExchangeFrame(int connectModeIndex) {
-    if (connectModeIndex != kUsbMode) {
+ExchangeResult UsbExchange::ExchangeFrame() {
+    if (mode_() != kUsbHidMode) {
         return kExchangeNotConnected;
     }
     running_ = true;
-    host_.BeginUsbExchange();
+    listener_.TransferBegan();
     const ExchangeResult result =
         hid_.Exchange(exchange_.commandFrame.bytes, exchange_.commandFrame.length,
                       exchange_.replyBuffer.bytes, exchange_.replyBuffer.length);
-    host_.EndUsbExchange();
+    listener_.TransferEnded();
     running_ = false;
     return result;
 }
 
-void UsbExchange::OnKeyCharacter(const std::string& character, int connectModeIndex) {
-    if (connectModeIndex != kUsbMode) {
-        host_.FocusComparisonBox();
-        return;
-    }
+void UsbExchange::OnKeyCharacter(const std::string& character) {
     ++keyCount_;
-    host_.KillUsbTimer();
-    host_.SetUsbTimer();
-    if (!keyBurstActive_) {
-        keyReadText_.clear();
-        host_.FocusComparisonBox();
-        keyBurstActive_ = true;
+    timer_.Stop();
+    timer_.Start();
+    if (burst_.Begin()) {
+        listener_.BurstBegan();
     }
-    if (!IsFramingCharacter(character) && keyReadText_.size() < kMaxReadTextBytes) {
-        keyReadText_ += character;
-    }
-    host_.ShowCheckReadData(keyReadText_);
+    burst_.Add(character);
+    listener_.ReadGrew(burst_.Text());
 }
 
 void UsbExchange::ResetKeys() {
     keyCount_ = 0;
-    keyReadText_.clear();
+    burst_.Forget();
 }

@@ -1,42 +1,53 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
-#include "ExchangeHost.h"
+#include "ExchangeListener.h"
 #include "ExchangeState.h"
 #include "HidChannel.h"
+#include "NameTables.h"
+#include "PollTimer.h"
+#include "ReadBurst.h"
 
-// The window's side of the USB reader: the USB poll that sends a pending
-// frame and completes keyboard reads, and the gathering of the characters
-// a reader types.
+// The exchange with a USB reader: the USB poll that sends a pending frame
+// and completes keyboard reads, and the gathering of the characters a
+// reader types.
 class UsbExchange {
   public:
+    // The connect mode in force when the poll runs.
+    using ModeSource = std::function<ConnectMode()>;
     // A keyboard burst is a read only from this many characters on.
     static constexpr int kMinReadCharacters = 15;
 
-    UsbExchange(ExchangeHost& host, ExchangeState& exchange, HidChannel& hid);
+    UsbExchange(ExchangeListener& listener, ExchangeState& exchange, HidChannel& hid,
+                PollTimer& timer, ModeSource mode);
 
-    // The USB poll (timer 1).
-    void Poll(int connectModeIndex);
-    // One character typed into the window (UTF-8), seen before it is handled.
-    void OnKeyCharacter(const std::string& character, int connectModeIndex);
+    // The USB poll (timer 1), run by the poll timer; in serial mode its
+    // first run ends it.
+    void Poll();
+    void StartPolling() { timer_.Start(); }
+    void StopPolling() { timer_.Stop(); }
+    bool Polling() const { return timer_.Active(); }
+    // One character the reader typed (UTF-8), in USB mode.
+    void OnKeyCharacter(const std::string& character);
     // "Count Again": the characters gathered so far are forgotten.
     void ResetKeys();
 
-    // Sends the pending frame and hands the outcome to the decoding or the
-    // status report.
-    void DispatchPendingFrame(int connectModeIndex);
-    ExchangeResult ExchangeFrame(int connectModeIndex);
+    // Sends the pending frame and tells how its reply is to be read.
+    void DispatchPendingFrame();
+    ExchangeResult ExchangeFrame();
 
     bool Running() const { return running_; }
     int KeyCount() const { return keyCount_; }
 
   private:
-    ExchangeHost& host_;
+    ExchangeListener& listener_;
     ExchangeState& exchange_;
     HidChannel& hid_;
+    PollTimer& timer_;
+    ModeSource mode_;
     bool running_ = false;
-    bool keyBurstActive_ = false;
     int keyCount_ = 0;
-    std::string keyReadText_;
+    ReadBurst burst_;
 };
