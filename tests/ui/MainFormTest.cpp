@@ -88,11 +88,12 @@ TEST_F(MainForm, EveryControlStandsWithItsKindLabelAndRectangle) {
         }
     }
     EXPECT_EQ(ids.size(), 118u);
-    EXPECT_EQ(qobject_cast<QRadioButton*>(form().Widget(1058))->text(),
+    EXPECT_EQ(qobject_cast<QRadioButton*>(form().Widget(ctl::CheckNoStxAtHeadRadio))->text(),
               QStringLiteral("No STX At Data Head "));
-    EXPECT_EQ(qobject_cast<QCheckBox*>(form().Widget(1132))->text(),
+    EXPECT_EQ(qobject_cast<QCheckBox*>(form().Widget(ctl::MsrErrorCodeCheck))->text(),
               QStringLiteral("MSR  Data ERR   Code"));
-    EXPECT_EQ(qobject_cast<QGroupBox*>(form().Widget(1084))->alignment(), Qt::AlignHCenter);
+    EXPECT_EQ(qobject_cast<QGroupBox*>(form().Widget(ctl::Msr1StandardsFrame))->alignment(),
+              Qt::AlignHCenter);
     EXPECT_EQ(window->size(),
               QSize(DluToPixelsX(kFormWidthDlu, base), DluToPixelsY(kFormHeightDlu, base)));
 }
@@ -130,7 +131,8 @@ TEST_F(MainForm, StartsAsAfterStartUp) {
     }
     for (const ControlSpec& control : MainFormControls()) {
         if (control.kind == ControlKind::Radio || control.kind == ControlKind::CheckBox) {
-            EXPECT_EQ(form().IsChecked(control.id), control.id == 1007 || control.id == 1112)
+            EXPECT_EQ(form().IsChecked(control.id),
+                      control.id == ctl::CustomRadio || control.id == ctl::ComparisonCheck)
                 << control.id;
         }
     }
@@ -201,13 +203,13 @@ TEST_F(MainForm, SearchOutcomeDecidesStatusAndCommandList) {
 
 TEST_F(MainForm, RadiosKeepOneCheckedPerGroupAndLoadCanClearAGroup) {
     form().EnableAllControls();
-    QTest::mouseClick(form().Widget(1022), Qt::LeftButton);
-    QTest::mouseClick(form().Widget(1024), Qt::LeftButton);
-    QTest::mouseClick(form().Widget(1028), Qt::LeftButton);  // another group
-    QTest::mouseClick(form().Widget(1024), Qt::LeftButton);  // clicking again keeps it
-    EXPECT_FALSE(form().IsChecked(1022));
-    EXPECT_TRUE(form().IsChecked(1024));
-    EXPECT_TRUE(form().IsChecked(1028));
+    QTest::mouseClick(form().Widget(ctl::Msr1IbmfRadio), Qt::LeftButton);
+    QTest::mouseClick(form().Widget(ctl::Msr1BcRadio), Qt::LeftButton);
+    QTest::mouseClick(form().Widget(ctl::Msr2IsoRadio), Qt::LeftButton);  // another group
+    QTest::mouseClick(form().Widget(ctl::Msr1BcRadio), Qt::LeftButton);   // clicking again keeps it
+    EXPECT_FALSE(form().IsChecked(ctl::Msr1IbmfRadio));
+    EXPECT_TRUE(form().IsChecked(ctl::Msr1BcRadio));
+    EXPECT_TRUE(form().IsChecked(ctl::Msr2IsoRadio));
 
     SettingsExchange settings(form());
     WindowRecord record;
@@ -217,7 +219,7 @@ TEST_F(MainForm, RadiosKeepOneCheckedPerGroupAndLoadCanClearAGroup) {
     record.settings.msr1Standard = -1;
     record.settings.msr2Standard = 6;
     settings.Load(record);
-    for (int id = 1021; id <= 1033; ++id) {
+    for (int id = ctl::Msr1IsoRadio; id <= ctl::Msr2DinRadio; ++id) {
         EXPECT_FALSE(form().IsChecked(id)) << id;
     }
 }
@@ -249,7 +251,7 @@ TEST_F(MainForm, ClosingAListMovesTheFocusToTheComparisonBox) {
     for (int id : lists) {
         form().Focus(ctl::Exit);
         emit form().closedUp(id);
-        const bool stays = id == 1111 || id == 1113;  // the two error-code lists
+        const bool stays = id == ctl::MsrErrorCodeList || id == ctl::MicrErrorCodeList;
         EXPECT_EQ(QApplication::focusWidget(),
                   form().Widget(stays ? ctl::Exit : ctl::ComparisonBox))
             << id;
@@ -274,7 +276,7 @@ TEST_F(MainForm, KeysDoNotPressButtonsOrCloseTheWindow) {
 TEST_F(MainForm, ScreenshotOfTheMainWindow) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     SaveScreenshot(*window, QStringLiteral("main-window.png"));
-    auto* list = qobject_cast<QComboBox*>(form().Widget(1101));
+    auto* list = qobject_cast<QComboBox*>(form().Widget(ctl::MicrSeparator1List));
     form().EnableAllControls();
     list->showPopup();
     QTest::qWait(50);

@@ -39,8 +39,8 @@ TEST_F(UsbWindow, StartsConnectedAndReadsTheConfiguration) {
     EXPECT_TRUE(form().IsEnabled(ctl::SendCmd));
     EXPECT_TRUE(form().IsEnabled(ctl::CommandTypeList));
 
-    form().SetChecked(1021, false);
-    form().SetChecked(1026, true);  // MSR1 DIN
+    form().SetChecked(ctl::Msr1IsoRadio, false);
+    form().SetChecked(ctl::Msr1DinRadio, true);
     emit form().clicked(ctl::SendCmd);
     ASSERT_TRUE(StatusBecomes("Status: Device Tpye Setup Ok!"));
     EXPECT_EQ(hidDevices.Reader(reader).Config()[8] & 0x07, 5);
