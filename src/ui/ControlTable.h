@@ -36,7 +36,13 @@ const ControlSpec* FindControl(int id);
 // The form order as the settings exchange sees it.
 std::vector<FormEntry> MainFormOrder();
 
+// The numbered controls that a frame holds, in form order: those listed
+// after it that lie inside its rectangle. Empty for an id that is no frame.
+std::vector<int> FrameContents(int frameId);
+// The frames, then what each of them holds, frame after frame.
+std::vector<int> FramesWithContents(std::span<const int> frameIds);
+
 // The control sets that the window's group operations work on.
 std::span<const int> AllSettingsControlIds();  // the 113 of EnableAllControls
 std::span<const int> TestControlIds();         // the eight CheckReadTest controls
-std::span<const int> DeviceTypeGroupIds();     // frame 1006 and its radios
+std::span<const int> DeviceTypeGroupIds();     // the Device Type frame and its radios

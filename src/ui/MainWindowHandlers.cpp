@@ -3,13 +3,6 @@
 #include "ControlIds.h"
 #include "MainWindow.h"
 
-namespace {
-constexpr int kFirstNamedDeviceType = 1008;
-// Closing these two code lists leaves the focus where it is.
-constexpr int kMsrErrorCodeList = 1111;
-constexpr int kMicrErrorCodeList = 1113;
-}  // namespace
-
 void MainWindow::OnClicked(int id) {
     if (id == ctl::Exit) {
         reject();
@@ -20,7 +13,7 @@ void MainWindow::OnClicked(int id) {
         }
     } else if (id == ctl::CustomRadio) {
         form_->EnableAllControls();
-    } else if (id >= kFirstNamedDeviceType && id <= ctl::LastDeviceTypeRadio) {
+    } else if (id >= ctl::FirstNamedDeviceTypeRadio && id <= ctl::LastDeviceTypeRadio) {
         OnDeviceTypeNotCustom();
     } else if (id == ctl::ComparisonCheck) {
         readTest_.OnComparison();
@@ -40,7 +33,8 @@ void MainWindow::OnClosedUp(int id) {
         OnDeviceNameClosedUp();
     } else if (id == ctl::ConnectModeList) {
         OnConnectModeClosedUp();
-    } else if (id != kMsrErrorCodeList && id != kMicrErrorCodeList) {
+    } else if (id != ctl::MsrErrorCodeList && id != ctl::MicrErrorCodeList) {
+        // Closing the two error-code lists leaves the focus where it is.
         form_->FocusComparisonBox();
     }
 }

@@ -189,3 +189,16 @@ QString QtForm::ListEntry(int id, int index) const {
     const auto* list = As<QComboBox>(id);
     return list == nullptr ? QString() : list->itemText(index);
 }
+
+bool QtForm::Choose(int listId, int index) {
+    auto* list = As<CloseUpComboBox>(listId);
+    if (list == nullptr || !list->isEnabled() || index < 0 || index >= list->count()) {
+        return false;
+    }
+    // A pick in the popup selects the entry and reports it even when it was
+    // already selected; the popup's close-up follows.
+    list->setCurrentIndex(index);
+    emit selectionChanged(listId);
+    emit closedUp(listId);
+    return true;
+}

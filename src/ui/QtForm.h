@@ -33,6 +33,13 @@ class QtForm : public QObject, public FormOperations {
     void ClearList(int id);
     int ListCount(int id) const;
     QString ListEntry(int id, int index) const;
+    // Chooses an entry of an enabled list as a technician does and reports
+    // what the list reports for that: the selection, then the close-up. The
+    // close-up comes at once rather than from the event loop, so the choice
+    // has had its whole effect on return. False, and nothing reported, for a
+    // list that is disabled or does not hold the entry. The focus is left
+    // alone.
+    bool Choose(int listId, int index);
 
     // Group operations
     void DisableAllControls();

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ControlIds.h"
-#include "FormActions.h"
 #include "MainWindow.h"
 #include "ProgramObjects.h"
 #include "PtyReaderLink.h"
@@ -70,8 +70,13 @@ class BenchRig {
     QtForm& Form() { return window->Form(); }
     std::string Status() { return Form().Text(ctl::StatusLine); }
 
-    void ChooseConnectMode(int mode) { ::ChooseConnectMode(Form(), mode); }
-    void ChooseCommand(int type) { ::ChooseCommand(Form(), type); }
+    void ChooseConnectMode(int mode) { Choose(ctl::ConnectModeList, mode); }
+    void ChooseCommand(int type) { Choose(ctl::CommandTypeList, type); }
+    void Choose(int listId, int index) {
+        if (!Form().Choose(listId, index)) {
+            std::fprintf(stderr, "bench: entry %d of list %d could not be chosen\n", index, listId);
+        }
+    }
 
     SimulatedHidPlatform& hidDevices = *ownDevices_;
     SimulatedDeviceWatch& deviceWatch = *ownWatch_;

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "BenchSupport.h"
-#include "FormActions.h"
+#include "CommandSet.h"
 #include "ReaderModel.h"
 #include "SystemDeviceWindow.h"
 #include "UtilityApp.h"
@@ -80,7 +80,7 @@ int MeasureSlowReader() {
     });
     probe.start(1);
     const int64_t start = bench::NowNs();
-    ChooseCommand(utility.Form(), 2);
+    utility.Form().Choose(ctl::CommandTypeList, kDeviceTypeSetup);
     const bool done =
         bench::RunUntil([&] { return utility.Status() == kConfigOk; }, 4 * kTransferMs + 5000);
     const double exchangeMs = static_cast<double>(bench::NowNs() - start) / 1e6;

@@ -139,8 +139,7 @@ TEST_F(Faults, EachSerialSettingStepThatFailsIsShownInItsBox) {
                 box->close();
             }
         });
-        w.Form().SelectIndex(ctl::ConnectModeList, kSerial);
-        emit w.Form().closedUp(ctl::ConnectModeList);
+        EXPECT_TRUE(w.Form().Choose(ctl::ConnectModeList, kSerial));
         EXPECT_EQ(title, QStringLiteral("Application Error")) << c.step;
         EXPECT_EQ(text.toStdString(), std::string("WARNING:  ") + c.operation +
                                           " Failed with the following error: \nInput/output "
@@ -172,7 +171,7 @@ TEST_F(Faults, ReportLengthsTheBuffersCannotHold) {
     };
     for (const auto& c : cases) {
         hidDevices.At(reader).lengths.feature = c.length;
-        emit form().closedUp(ctl::DeviceNameList);  // reconnect: learn the lengths
+        EXPECT_TRUE(form().Choose(ctl::DeviceNameList, 0));  // reconnect: learn the lengths
         ChooseCommand(kDeviceConnect);
         Click(ctl::SendCmd);
         EXPECT_TRUE(StatusBecomes(c.status)) << c.length << ": " << Status();

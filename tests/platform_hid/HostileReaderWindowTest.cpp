@@ -7,7 +7,7 @@
 #include <atomic>
 #include <chrono>
 
-#include "FormActions.h"
+#include "CommandSet.h"
 #include "ReaderModel.h"
 #include "SystemDeviceWindow.h"
 
@@ -105,7 +105,7 @@ TEST_F(HostileReader, TheWindowGoesOnWhileTheReaderHoldsATransfer) {
     });
     probe.start();
     node->HoldFeatures();
-    ChooseCommand(utility.Form(), 2);
+    EXPECT_TRUE(utility.Form().Choose(ctl::CommandTypeList, kDeviceTypeSetup));
     EXPECT_TRUE(utility.StatusBecomes(kConfigOk)) << utility.Status();
     EXPECT_GE(ticksWhileHeld, 5);
     EXPECT_TRUE(runningWhileHeld);
@@ -117,7 +117,7 @@ TEST_F(HostileReader, AnExchangeEndsWithinItsLimitWhileTheReaderHoldsOn) {
     WindowOnSystemDevices utility;
     utility.hid.SetWaitLimit(std::chrono::milliseconds(500));
     node->HoldFeatures();  // and never lets go
-    ChooseCommand(utility.Form(), 2);
+    EXPECT_TRUE(utility.Form().Choose(ctl::CommandTypeList, kDeviceTypeSetup));
     EXPECT_TRUE(utility.StatusBecomes(kConfigFailed)) << utility.Status();
     EXPECT_FALSE(utility.Window().Usb().Running());
     EXPECT_TRUE(utility.Form().IsEnabled(ctl::CommandTypeList));
@@ -145,7 +145,7 @@ TEST_F(HostileReader, AShortConfigurationReplyFailsAndNothingIsWrittenBack) {
         node->Locked([&](FakeHidNode::State& s) { s.featureReport = c.reply; });
         WindowOnSystemDevices utility;
         ASSERT_EQ(utility.Status(), "Status: Find Tallisk!");
-        ChooseCommand(utility.Form(), 2);
+        EXPECT_TRUE(utility.Form().Choose(ctl::CommandTypeList, kDeviceTypeSetup));
         EXPECT_TRUE(utility.StatusBecomes(kConfigFailed)) << utility.Status();
         // Nothing decoded: the settings stay closed, Send Cmd sends nothing
         // built from the reply.

@@ -2,7 +2,6 @@
 // devices plugged and pulled in a umockdev testbed.
 #include <gtest/gtest.h>
 
-#include "FormActions.h"
 #include "SystemDeviceWindow.h"
 
 namespace {
@@ -39,7 +38,7 @@ TEST_P(ReaderPluggedIn, AfterStartUpIsConnectedWithoutAClick) {
         ASSERT_EQ(utility.Status(), "Status: Find Tallisk!");
         ASSERT_TRUE(bed.Remove(first));
         ASSERT_TRUE(utility.StatusBecomes("Status: Tallisk Is Probably UnConnectend!"));
-        ChooseConnectMode(form, 0);
+        EXPECT_TRUE(form.Choose(ctl::ConnectModeList, 0));
     }
     ASSERT_EQ(utility.Status(), c.statusBefore);
     EXPECT_FALSE(form.IsEnabled(ctl::CommandTypeList));

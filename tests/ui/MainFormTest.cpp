@@ -10,6 +10,9 @@
 #include <QTest>
 #include <functional>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "CloseUpComboBox.h"
 #include "ControlIds.h"
@@ -88,11 +91,12 @@ TEST_F(MainForm, EveryControlStandsWithItsKindLabelAndRectangle) {
         }
     }
     EXPECT_EQ(ids.size(), 118u);
-    EXPECT_EQ(qobject_cast<QRadioButton*>(form().Widget(1058))->text(),
+    EXPECT_EQ(qobject_cast<QRadioButton*>(form().Widget(ctl::CheckNoStxAtHeadRadio))->text(),
               QStringLiteral("No STX At Data Head "));
-    EXPECT_EQ(qobject_cast<QCheckBox*>(form().Widget(1132))->text(),
+    EXPECT_EQ(qobject_cast<QCheckBox*>(form().Widget(ctl::MsrErrorCodeCheck))->text(),
               QStringLiteral("MSR  Data ERR   Code"));
-    EXPECT_EQ(qobject_cast<QGroupBox*>(form().Widget(1084))->alignment(), Qt::AlignHCenter);
+    EXPECT_EQ(qobject_cast<QGroupBox*>(form().Widget(ctl::Msr1StandardsFrame))->alignment(),
+              Qt::AlignHCenter);
     EXPECT_EQ(window->size(),
               QSize(DluToPixelsX(kFormWidthDlu, base), DluToPixelsY(kFormHeightDlu, base)));
 }
@@ -130,7 +134,8 @@ TEST_F(MainForm, StartsAsAfterStartUp) {
     }
     for (const ControlSpec& control : MainFormControls()) {
         if (control.kind == ControlKind::Radio || control.kind == ControlKind::CheckBox) {
-            EXPECT_EQ(form().IsChecked(control.id), control.id == 1007 || control.id == 1112)
+            EXPECT_EQ(form().IsChecked(control.id),
+                      control.id == ctl::CustomRadio || control.id == ctl::ComparisonCheck)
                 << control.id;
         }
     }
@@ -201,13 +206,13 @@ TEST_F(MainForm, SearchOutcomeDecidesStatusAndCommandList) {
 
 TEST_F(MainForm, RadiosKeepOneCheckedPerGroupAndLoadCanClearAGroup) {
     form().EnableAllControls();
-    QTest::mouseClick(form().Widget(1022), Qt::LeftButton);
-    QTest::mouseClick(form().Widget(1024), Qt::LeftButton);
-    QTest::mouseClick(form().Widget(1028), Qt::LeftButton);  // another group
-    QTest::mouseClick(form().Widget(1024), Qt::LeftButton);  // clicking again keeps it
-    EXPECT_FALSE(form().IsChecked(1022));
-    EXPECT_TRUE(form().IsChecked(1024));
-    EXPECT_TRUE(form().IsChecked(1028));
+    QTest::mouseClick(form().Widget(ctl::Msr1IbmfRadio), Qt::LeftButton);
+    QTest::mouseClick(form().Widget(ctl::Msr1BcRadio), Qt::LeftButton);
+    QTest::mouseClick(form().Widget(ctl::Msr2IsoRadio), Qt::LeftButton);  // another group
+    QTest::mouseClick(form().Widget(ctl::Msr1BcRadio), Qt::LeftButton);   // clicking again keeps it
+    EXPECT_FALSE(form().IsChecked(ctl::Msr1IbmfRadio));
+    EXPECT_TRUE(form().IsChecked(ctl::Msr1BcRadio));
+    EXPECT_TRUE(form().IsChecked(ctl::Msr2IsoRadio));
 
     SettingsExchange settings(form());
     WindowRecord record;
@@ -217,7 +222,7 @@ TEST_F(MainForm, RadiosKeepOneCheckedPerGroupAndLoadCanClearAGroup) {
     record.settings.msr1Standard = -1;
     record.settings.msr2Standard = 6;
     settings.Load(record);
-    for (int id = 1021; id <= 1033; ++id) {
+    for (int id = ctl::Msr1IsoRadio; id <= ctl::Msr2DinRadio; ++id) {
         EXPECT_FALSE(form().IsChecked(id)) << id;
     }
 }
@@ -240,16 +245,95 @@ TEST_F(MainForm, ListsReportUserChoicesAndCloseUps) {
     EXPECT_EQ(form().SelectedIndex(ctl::ConnectModeList), 0);
 }
 
+// What the form reports while f runs and until the events it queued have
+// been handled: "selection" and "close-up", with the list's id.
+template <typename F>
+std::vector<std::pair<std::string, int>> Reports(QtForm& form, F f) {
+    std::vector<std::pair<std::string, int>> reports;
+    QObject context;
+    QObject::connect(&form, &QtForm::selectionChanged, &context,
+                     [&reports](int id) { reports.emplace_back("selection", id); });
+    QObject::connect(&form, &QtForm::closedUp, &context,
+                     [&reports](int id) { reports.emplace_back("close-up", id); });
+    f();
+    if (!reports.empty()) {
+        const bool closed =
+            QTest::qWaitFor([&] { return reports.back().first == "close-up"; }, 1000);
+        EXPECT_TRUE(closed);
+    }
+    QTest::qWait(20);  // anything later
+    return reports;
+}
+
+TEST_F(MainForm, ChoosingAnEntryReportsWhatAPickInThePopupReports) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const int id = ctl::MicrSeparator1List;  // its choices and close-ups move no data
+    form().Enable(id, true);
+    auto* list = qobject_cast<QComboBox*>(form().Widget(id));
+    const struct {
+        const char* what;
+        int before;
+        int chosen;
+    } cases[] = {{"another entry", 0, 3}, {"the entry already selected", 2, 2}};
+    const std::vector<std::pair<std::string, int>> expected = {{"selection", id}, {"close-up", id}};
+    for (const auto& c : cases) {
+        form().SelectIndex(id, c.before);
+        const auto picked = Reports(form(), [&] {
+            list->showPopup();
+            QWidget* popup = list->view();
+            for (int i = c.before; i < c.chosen; ++i) {
+                QTest::keyClick(popup, Qt::Key_Down);
+            }
+            QTest::keyClick(popup, Qt::Key_Return);
+        });
+        EXPECT_EQ(picked, expected) << c.what;
+        EXPECT_EQ(form().SelectedIndex(id), c.chosen) << c.what;
+        EXPECT_FALSE(list->view()->isVisible()) << c.what;
+
+        form().SelectIndex(id, c.before);
+        const auto chosen = Reports(form(), [&] { EXPECT_TRUE(form().Choose(id, c.chosen)); });
+        EXPECT_EQ(chosen, picked) << c.what;
+        EXPECT_EQ(form().SelectedIndex(id), c.chosen) << c.what;
+    }
+
+    // Nothing is chosen in a disabled list or beyond a list's entries.
+    const struct {
+        const char* what;
+        int list;
+        int index;
+    } refused[] = {{"a disabled list", ctl::MicrSeparator2List, 0},
+                   {"no such entry", id, 127},
+                   {"no entry", id, -1},
+                   {"not a list", ctl::SendCmd, 0}};
+    form().SelectIndex(id, 1);
+    for (const auto& r : refused) {
+        const auto reports = Reports(form(), [&] { EXPECT_FALSE(form().Choose(r.list, r.index)); });
+        EXPECT_TRUE(reports.empty()) << r.what;
+    }
+    EXPECT_EQ(form().SelectedIndex(id), 1);
+    EXPECT_EQ(form().SelectedIndex(ctl::MicrSeparator2List), -1);
+}
+
 TEST_F(MainForm, ClosingAListMovesTheFocusToTheComparisonBox) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     std::vector<int> lists = {ctl::CommandTypeList};
     for (const CodeBinding& code : kCodeBindings) {
         lists.push_back(code.listId);
     }
+    QSignalSpy closeUps(&form(), &QtForm::closedUp);
     for (int id : lists) {
+        form().Enable(id, true);  // only an enabled list opens
         form().Focus(ctl::Exit);
-        emit form().closedUp(id);
-        const bool stays = id == 1111 || id == 1113;  // the two error-code lists
+        closeUps.clear();
+        auto* list = qobject_cast<QComboBox*>(form().Widget(id));
+        list->showPopup();
+        QTest::keyClick(list->view(), Qt::Key_Escape);  // closed without a choice
+        ASSERT_TRUE(QTest::qWaitFor([&] { return closeUps.count() == 1; }, 1000)) << id;
+        // Back from the popup: the window's own focus becomes the keyboard's.
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window.get(); }))
+            << id;
+        const bool stays = id == ctl::MsrErrorCodeList || id == ctl::MicrErrorCodeList;
         EXPECT_EQ(QApplication::focusWidget(),
                   form().Widget(stays ? ctl::Exit : ctl::ComparisonBox))
             << id;
@@ -274,7 +358,7 @@ TEST_F(MainForm, KeysDoNotPressButtonsOrCloseTheWindow) {
 TEST_F(MainForm, ScreenshotOfTheMainWindow) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     SaveScreenshot(*window, QStringLiteral("main-window.png"));
-    auto* list = qobject_cast<QComboBox*>(form().Widget(1101));
+    auto* list = qobject_cast<QComboBox*>(form().Widget(ctl::MicrSeparator1List));
     form().EnableAllControls();
     list->showPopup();
     QTest::qWait(50);

@@ -46,11 +46,11 @@ TEST_F(SerialWindow, ReadsTheConfigurationAndWritesItBack) {
     DeviceSettings expected;
     DecodeBlockSettings(ReaderModel::DefaultConfig(), expected);
     EXPECT_EQ(window->Record().settings, expected);
-    EXPECT_TRUE(form().IsEnabled(1089));  // CUSTOM: everything editable
-    EXPECT_EQ(form().SelectedIndex(1101), 'A' - 1);
+    EXPECT_TRUE(form().IsEnabled(ctl::SelfDefineCodeFrame));  // CUSTOM: everything editable
+    EXPECT_EQ(form().SelectedIndex(ctl::MicrSeparator1List), 'A' - 1);
 
-    form().SetChecked(1018, false);
-    form().SetChecked(1019, true);
+    form().SetChecked(ctl::CheckE13bRadio, false);
+    form().SetChecked(ctl::CheckCmc7Radio, true);
     Click(ctl::SendCmd);
     ASSERT_TRUE(StatusBecomes("Status: Device Tpye Setup Ok!"));
     const ConfigBlock stored = reader.WithModel([](ReaderModel& m) { return m.Config(); });
@@ -64,7 +64,7 @@ TEST_F(SerialWindow, RefusalsAndSplitRepliesShowFailures) {
     ChooseConnectMode(1);
     reader.WithModel([](ReaderModel& m) { m.faults.refuse = true; });
     ChooseCommand(3);
-    form().SetChecked(1018, true);
+    form().SetChecked(ctl::CheckE13bRadio, true);
     Click(ctl::SendCmd);
     EXPECT_TRUE(StatusBecomes("Status: Command Execute fail!!"));
 
@@ -75,7 +75,7 @@ TEST_F(SerialWindow, RefusalsAndSplitRepliesShowFailures) {
     ChooseCommand(2);
     EXPECT_TRUE(StatusBecomes("Status: Read Device Config Fail!"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form().Text(ctl::ComparisonBox).empty(); }, kWaitMs));
-    EXPECT_FALSE(form().IsEnabled(1018));
+    EXPECT_FALSE(form().IsEnabled(ctl::CheckE13bRadio));
 }
 
 TEST_F(SerialWindow, ReadsAreShownComparedAndCounted) {

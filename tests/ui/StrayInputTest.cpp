@@ -40,7 +40,7 @@ class StrayInput : public WindowFixture {
 TEST_F(StrayInput, ArrowKeysNeitherMoveTheFocusNorCheckARadio) {
     form().EnableAllControls();
     // A radio of the Device Type group, one of another group, a check box.
-    for (const int id : {ctl::CustomRadio, 1018, 1036}) {
+    for (const int id : {ctl::CustomRadio, ctl::CheckE13bRadio, ctl::CheckAllDataReturnRadio}) {
         QWidget* button = form().Widget(id);
         ASSERT_NE(button, nullptr) << id;
         QTest::mouseClick(button, Qt::LeftButton);
@@ -54,8 +54,8 @@ TEST_F(StrayInput, ArrowKeysNeitherMoveTheFocusNorCheckARadio) {
     }
     // The Device Type stayed CUSTOM: nothing ran the other types' handler.
     EXPECT_TRUE(form().IsChecked(ctl::CustomRadio));
-    EXPECT_FALSE(form().IsChecked(ctl::CustomRadio + 1));
-    EXPECT_TRUE(form().IsEnabled(1089));
+    EXPECT_FALSE(form().IsChecked(ctl::MicrReaderRadio));
+    EXPECT_TRUE(form().IsEnabled(ctl::SelfDefineCodeFrame));
 }
 
 TEST_F(StrayInput, AWheelTurnOverAListWithoutTheFocusChangesNothing) {

@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +23,8 @@ class UsbWindow : public WindowFixture {
     }
 
     void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+    // Presses Send Cmd without moving the keyboard focus.
+    void SendCommand() { qobject_cast<QAbstractButton*>(form().Widget(ctl::SendCmd))->click(); }
 
     int reader = 0;
 };
@@ -39,9 +42,9 @@ TEST_F(UsbWindow, StartsConnectedAndReadsTheConfiguration) {
     EXPECT_TRUE(form().IsEnabled(ctl::SendCmd));
     EXPECT_TRUE(form().IsEnabled(ctl::CommandTypeList));
 
-    form().SetChecked(1021, false);
-    form().SetChecked(1026, true);  // MSR1 DIN
-    emit form().clicked(ctl::SendCmd);
+    form().SetChecked(ctl::Msr1IsoRadio, false);
+    form().SetChecked(ctl::Msr1DinRadio, true);
+    SendCommand();
     ASSERT_TRUE(StatusBecomes("Status: Device Tpye Setup Ok!"));
     EXPECT_EQ(hidDevices.Reader(reader).Config()[8] & 0x07, 5);
     EXPECT_EQ(hidDevices.Reader(reader).Config()[14], 0x12);
@@ -50,7 +53,7 @@ TEST_F(UsbWindow, StartsConnectedAndReadsTheConfiguration) {
 TEST_F(UsbWindow, RefusedCommandsSaySo) {
     ChooseCommand(8);
     hidDevices.Reader(reader).faults.refuse = true;
-    emit form().clicked(ctl::SendCmd);
+    SendCommand();
     EXPECT_TRUE(StatusBecomes("Status: Command Execute fail!!"));
 }
 
@@ -109,7 +112,7 @@ TEST_F(UsbWindow, PullingTheReaderEndsARunningExchange) {
         sendCmdLocked = !form().IsEnabled(ctl::SendCmd);
         hidDevices.Pull(reader);
     });
-    emit form().clicked(ctl::SendCmd);
+    SendCommand();
     EXPECT_TRUE(StatusBecomes("Status: Device Communicate Terminate!"));
     EXPECT_TRUE(wasRunning);
     EXPECT_TRUE(sendCmdLocked);  // nothing may touch the frame meanwhile
@@ -207,8 +210,7 @@ TEST_F(UsbWindow, AReaderThatMayNotBeOpenedSaysSoOnArrival) {
 
 TEST_F(UsbWindow, DeviceChangesMeanNothingInSerialMode) {
     ::setenv("TALLISK_COM1", "/dev/no-such-tty", 1);
-    form().SelectIndex(ctl::ConnectModeList, 1);
-    emit form().closedUp(ctl::ConnectModeList);
+    ChooseConnectMode(1);
     ::unsetenv("TALLISK_COM1");
     EXPECT_FALSE(deviceWatch.Registered());
     hidDevices.Pull(reader);
@@ -226,7 +228,7 @@ TEST_F(UsbWindow, AFailedRegistrationIsReportedAndTheReaderUsed) {
             box->close();
         }
     });
-    emit form().closedUp(ctl::DeviceNameList);  // reconnects
+    EXPECT_TRUE(form().Choose(ctl::DeviceNameList, 0));  // reconnects
     EXPECT_EQ(shown, QStringLiteral("Can Not Register Current USB_HID!"));
     EXPECT_TRUE(form().IsEnabled(ctl::CommandTypeList));
     EXPECT_EQ(form().Text(ctl::StatusLine), "Status: Find Tallisk!");

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "ControlIds.h"
-#include "FormActions.h"
 #include "MainWindow.h"
 #include "ProgramObjects.h"
 #include "SimulatedDeviceWatch.h"
@@ -37,8 +36,12 @@ class WindowFixture : public ::testing::Test {
     QtForm& form() { return window->Form(); }
 
     // What a technician does with the form.
-    void ChooseConnectMode(int mode) { ::ChooseConnectMode(form(), mode); }
-    void ChooseCommand(int type) { ::ChooseCommand(form(), type); }
+    void ChooseConnectMode(int mode) {
+        EXPECT_TRUE(form().Choose(ctl::ConnectModeList, mode)) << "connect mode " << mode;
+    }
+    void ChooseCommand(int type) {
+        EXPECT_TRUE(form().Choose(ctl::CommandTypeList, type)) << "command " << type;
+    }
     void Click(int id) { QTest::mouseClick(form().Widget(id), Qt::LeftButton); }
 
     // What the form shows, waited for while the window runs.

@@ -85,31 +85,31 @@ TEST_P(Workflow, EveryCommandIsSentAndItsAnswerShown) {
     } cases[] = {
         {kDeviceConnect, {}, "Status: Connect To Device!", [](const ConfigBlock&) { return true; }},
         {kDeviceTypeSetup,
-         {1010},
+         {ctl::DorrinRadio},
          "Status: Device Tpye Setup Ok!",
          [](const ConfigBlock& c) { return c[0] == '3'; }},
         {kCheckStandardsSetup,
-         {1019},
+         {ctl::CheckCmc7Radio},
          "Status: Check Standards Setup Ok!",
          [](const ConfigBlock& c) { return (c[1] & 0x80) != 0; }},
         {kMsr1StandardsSetup,
-         {1024},
+         {ctl::Msr1BcRadio},
          "Status: MSR1 Standards Setup Ok!",
          [](const ConfigBlock& c) { return (c[8] & 7) == 3; }},
         {kMsr2StandardsSetup,
-         {1029},
+         {ctl::Msr2IbmfRadio},
          "Status: MSR2 Standards Setup Ok!",
          [](const ConfigBlock& c) { return (c[9] & 7) == 1; }},
         {kMsr3StandardsSetup,
-         {1045},
+         {ctl::Msr3DinRadio},
          "Status: MSR3 Standards Setup Ok!",
          [](const ConfigBlock& c) { return (c[10] & 7) == 5; }},
         {kMsrCodeTypeSetup,
-         {1046, 1050, 1051},
+         {ctl::Msr1Aba2Radio, ctl::Msr2IataRadio, ctl::Msr3Aba1Radio},
          "Status: MSR Code Type Setup Ok!",
          [](const ConfigBlock& c) { return c[8] >> 4 == 1 && c[9] >> 4 == 2 && c[10] >> 4 == 0; }},
         {kMsrReadLimit,
-         {1034, 1055},
+         {ctl::Track1LimitCheck, ctl::Track3LimitCheck},
          "Status: MSR Read Limit Setup Ok!",
          [](const ConfigBlock& c) { return c[11] == 2; }},  // tracks 1 and 3 were on
         {kDeviceInitial,
@@ -142,12 +142,12 @@ TEST_P(Workflow, ACustomConfigurationIsEditedAndWrittenBack) {
     for (int id : AllSettingsControlIds()) {
         EXPECT_TRUE(form().IsEnabled(id)) << id;
     }
-    EXPECT_TRUE(form().IsChecked(1007));
-    EXPECT_TRUE(form().IsChecked(1036));  // all data returned
-    Click(1019);                          // CMC7
-    Click(1106);                          // S1 no longer used
-    Click(1082);                          // no LF after MSR data
-    form().SelectIndex(1101, 5);          // S1 is 0x06
+    EXPECT_TRUE(form().IsChecked(ctl::CustomRadio));
+    EXPECT_TRUE(form().IsChecked(ctl::CheckAllDataReturnRadio));
+    Click(ctl::CheckCmc7Radio);
+    Click(ctl::MicrSeparator1Check);  // S1 no longer used
+    Click(ctl::MsrNoLfAtEndRadio);
+    form().SelectIndex(ctl::MicrSeparator1List, 5);  // S1 is 0x06
     Click(ctl::SendCmd);
     ASSERT_TRUE(StatusBecomes("Status: Device Tpye Setup Ok!"));
     const ConfigBlock stored = StoredConfig();
@@ -167,21 +167,22 @@ TEST_P(Workflow, ANamedDeviceTypeOpensOnlyItsGroup) {
         m.SetConfig(config);
     });
     ASSERT_TRUE(ReadConfiguration());
-    EXPECT_TRUE(form().IsChecked(1010));
+    EXPECT_TRUE(form().IsChecked(ctl::DorrinRadio));
     for (int id : AllSettingsControlIds()) {
-        const bool open = (id >= 1006 && id <= 1014) || id == ctl::SendCmd;
+        const bool open =
+            (id >= ctl::DeviceTypeFrame && id <= ctl::LastDeviceTypeRadio) || id == ctl::SendCmd;
         const bool test = std::find(TestControlIds().begin(), TestControlIds().end(), id) !=
                           TestControlIds().end();
         EXPECT_EQ(form().IsEnabled(id), open || test) << id;
     }
-    Click(1007);  // CUSTOM opens everything
-    EXPECT_TRUE(form().IsEnabled(1089));
-    Click(1012);  // another named type closes it again
-    EXPECT_FALSE(form().IsEnabled(1089));
-    EXPECT_TRUE(form().IsEnabled(1006));
+    Click(ctl::CustomRadio);  // CUSTOM opens everything
+    EXPECT_TRUE(form().IsEnabled(ctl::SelfDefineCodeFrame));
+    Click(ctl::LomardRadio);  // another named type closes it again
+    EXPECT_FALSE(form().IsEnabled(ctl::SelfDefineCodeFrame));
+    EXPECT_TRUE(form().IsEnabled(ctl::DeviceTypeFrame));
     ChooseCommand(kMsr1StandardsSetup);  // a command closes the Device Type group
-    EXPECT_FALSE(form().IsEnabled(1006));
-    EXPECT_TRUE(form().IsEnabled(1084));
+    EXPECT_FALSE(form().IsEnabled(ctl::DeviceTypeFrame));
+    EXPECT_TRUE(form().IsEnabled(ctl::Msr1StandardsFrame));
 }
 
 TEST_P(Workflow, ReadsAreComparedWithTheReferenceAndCounted) {

@@ -7,6 +7,7 @@
 
 #include "CommandSet.h"
 #include "ConfigProtocol.h"
+#include "ControlIds.h"
 #include "InMemoryForm.h"
 
 // A window's worth of protocol state over an in-memory form.
@@ -35,7 +36,7 @@ class ProtocolFixture : public ::testing::Test {
         protocol.BuildCommandFrame();
     }
 
-    std::string ShownStatus() const { return form.Text(1004); }
+    std::string ShownStatus() const { return form.Text(ctl::StatusLine); }
 
     InMemoryForm form;
     WindowRecord record;

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "ConfigBlock.h"
+#include "ControlIds.h"
 #include "ControlTable.h"
 #include "ProtocolFixture.h"
 
@@ -25,7 +26,7 @@ class ReplyDecoding : public ProtocolFixture {
 
     bool OnlyDeviceTypeGroupEnabled() const {
         for (int id : AllSettingsControlIds()) {
-            const bool inGroup = id >= 1006 && id <= 1014;
+            const bool inGroup = id >= ctl::DeviceTypeFrame && id <= ctl::LastDeviceTypeRadio;
             if (form.IsEnabled(id) != inGroup) {
                 return false;
             }
@@ -91,7 +92,7 @@ TEST_F(ReplyDecoding, ShortOrFailedConfigRepliesChangeNothingButTheStatus) {
         EXPECT_EQ(ShownStatus(), "Status: Read Device Config Fail!") << c.length;
         EXPECT_EQ(record.settings, DeviceSettings{});
         EXPECT_EQ(exchange.commandFrame.bytes[3], 0);
-        EXPECT_FALSE(form.IsEnabled(1018));
+        EXPECT_FALSE(form.IsEnabled(ctl::CheckE13bRadio));
     }
 }
 
@@ -118,22 +119,30 @@ TEST_F(ReplyDecoding, ReportedDeviceTypeDecidesWhatIsEnabled) {
     for (int id : AllSettingsControlIds()) {
         EXPECT_TRUE(form.IsEnabled(id)) << id;
     }
-    EXPECT_TRUE(form.IsChecked(1007));
+    EXPECT_TRUE(form.IsChecked(ctl::CustomRadio));
 
     const struct {
         uint8_t first;
         int checkedId;  // 0: no device type button
-    } cases[] = {{'3', 1010}, {'1', 1008}, {'7', 1014}, {'8', 0}, {'/', 0}, {'A', 0}, {0x00, 0}};
+    } cases[] = {{'3', ctl::DorrinRadio},
+                 {'1', ctl::MicrReaderRadio},
+                 {'7', ctl::ZorvaneRadio},
+                 {'8', 0},
+                 {'/', 0},
+                 {'A', 0},
+                 {0x00, 0}};
     for (const auto& c : cases) {
         InMemoryForm fresh;
         ConfigProtocol p(fresh, record, exchange);
         block[0] = c.first;
         p.DecodeConfigReply(kExchangeOk, block, kConfigBlockSize);
-        for (int id = 1007; id <= 1014; ++id) {
+        for (int id = ctl::CustomRadio; id <= ctl::LastDeviceTypeRadio; ++id) {
             EXPECT_EQ(fresh.IsChecked(id), id == c.checkedId) << int{c.first} << " " << id;
         }
         for (int id : AllSettingsControlIds()) {
-            EXPECT_EQ(fresh.IsEnabled(id), id >= 1006 && id <= 1014) << int{c.first} << " " << id;
+            EXPECT_EQ(fresh.IsEnabled(id),
+                      id >= ctl::DeviceTypeFrame && id <= ctl::LastDeviceTypeRadio)
+                << int{c.first} << " " << id;
         }
     }
 }

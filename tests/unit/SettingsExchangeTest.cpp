@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ControlIds.h"
 #include "ControlTable.h"
 #include "InMemoryForm.h"
 #include "SettingsExchange.h"
@@ -24,17 +25,28 @@ TEST(RadioGroups, TheFormsGroupsHoldTheButtonsOfEachSetting) {
         int firstId;
         std::vector<int> members;
     } cases[] = {
-        {1007, {1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014}},
-        {1018, {1018, 1019}},
-        {1027, {1027, 1046, 1047}},
-        {1048, {1048, 1049, 1050}},
-        {1051, {1051, 1052, 1053}},  // check boxes and a frame follow it
-        {1021, {1021, 1022, 1023, 1024, 1025, 1026}},
-        {1040, {1040, 1041, 1042, 1043, 1044, 1045}},
-        {1035, {1035, 1036}},
-        {1066, {1066, 1067}},
-        {1070, {1070, 1071}},
-        {1082, {1082, 1083}},  // the last group: no later first mark
+        {ctl::CustomRadio,
+         {ctl::CustomRadio, ctl::MicrReaderRadio, ctl::KelvraRadio, ctl::DorrinRadio,
+          ctl::WexleyRadio, ctl::LomardRadio, ctl::FennicRadio, ctl::ZorvaneRadio}},
+        {ctl::CheckE13bRadio, {ctl::CheckE13bRadio, ctl::CheckCmc7Radio}},
+        {ctl::Msr1Aba1Radio, {ctl::Msr1Aba1Radio, ctl::Msr1Aba2Radio, ctl::Msr1IataRadio}},
+        {ctl::Msr2Aba1Radio, {ctl::Msr2Aba1Radio, ctl::Msr2Aba2Radio, ctl::Msr2IataRadio}},
+        {ctl::Msr3Aba1Radio,
+         {ctl::Msr3Aba1Radio, ctl::Msr3Aba2Radio,
+          ctl::Msr3IataRadio}},  // check boxes and a frame follow it
+        {ctl::Msr1IsoRadio,
+         {ctl::Msr1IsoRadio, ctl::Msr1IbmfRadio, ctl::Msr1IbmcRadio, ctl::Msr1BcRadio,
+          ctl::Msr1BfcRadio, ctl::Msr1DinRadio}},
+        {ctl::Msr3IsoRadio,
+         {ctl::Msr3IsoRadio, ctl::Msr3IbmfRadio, ctl::Msr3IbmcRadio, ctl::Msr3BcRadio,
+          ctl::Msr3BfcRadio, ctl::Msr3DinRadio}},
+        {ctl::CheckNotReturnWhenErrRadio,
+         {ctl::CheckNotReturnWhenErrRadio, ctl::CheckAllDataReturnRadio}},
+        {ctl::CheckNoLfAtEndRadio, {ctl::CheckNoLfAtEndRadio, ctl::CheckLfAtEndRadio}},
+        {ctl::MsrNotReturnWhenErrRadio,
+         {ctl::MsrNotReturnWhenErrRadio, ctl::MsrAllDataReturnRadio}},
+        {ctl::MsrNoLfAtEndRadio,
+         {ctl::MsrNoLfAtEndRadio, ctl::MsrLfAtEndRadio}},  // the last group: no later first mark
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RadioGroupMembers(order, c.firstId), c.members) << c.firstId;
@@ -59,7 +71,7 @@ TEST(SettingsExchange, InitialRecordShowsCustomAndComparisonOnly) {
     exchange.Load(WindowRecord{});
     for (const ControlSpec& c : MainFormControls()) {
         if (c.kind == ControlKind::Radio || c.kind == ControlKind::CheckBox) {
-            const bool expected = c.id == 1007 || c.id == 1112;
+            const bool expected = c.id == ctl::CustomRadio || c.id == ctl::ComparisonCheck;
             EXPECT_EQ(form.IsChecked(c.id), expected) << c.id;
         }
     }
@@ -73,11 +85,19 @@ TEST(SettingsExchange, InitialRecordShowsCustomAndComparisonOnly) {
 TEST(SettingsExchange, LoadChecksOneButtonOrClearsTheGroup) {
     InMemoryForm form;
     SettingsExchange exchange(form);
-    const std::vector<int> standards = {1021, 1022, 1023, 1024, 1025, 1026};
+    const std::vector<int> standards = {ctl::Msr1IsoRadio, ctl::Msr1IbmfRadio, ctl::Msr1IbmcRadio,
+                                        ctl::Msr1BcRadio,  ctl::Msr1BfcRadio,  ctl::Msr1DinRadio};
     const struct {
         int32_t value;
         int checkedId;  // 0: none
-    } cases[] = {{0, 1021}, {2, 1023}, {5, 1026}, {-1, 0}, {6, 0}, {7, 0}, {-48, 0}, {200, 0}};
+    } cases[] = {{0, ctl::Msr1IsoRadio},
+                 {2, ctl::Msr1IbmcRadio},
+                 {5, ctl::Msr1DinRadio},
+                 {-1, 0},
+                 {6, 0},
+                 {7, 0},
+                 {-48, 0},
+                 {200, 0}};
     for (const auto& c : cases) {
         WindowRecord record;
         record.settings.msr1Standard = 3;
@@ -89,7 +109,8 @@ TEST(SettingsExchange, LoadChecksOneButtonOrClearsTheGroup) {
         }
         WindowRecord saved;
         exchange.Save(saved);
-        EXPECT_EQ(saved.settings.msr1Standard, c.checkedId == 0 ? -1 : c.checkedId - 1021);
+        EXPECT_EQ(saved.settings.msr1Standard,
+                  c.checkedId == 0 ? -1 : c.checkedId - ctl::Msr1IsoRadio);
     }
 }
 
@@ -97,13 +118,13 @@ TEST(SettingsExchange, SaveReadsCheckedRadiosCheckBoxesAndStatusText) {
     InMemoryForm form;
     SettingsExchange exchange(form);
     exchange.Load(WindowRecord{});
-    form.SetChecked(1007, false);
-    form.SetChecked(1013, true);  // Fennic
-    form.SetChecked(1047, true);  // MSR1 IATA
-    form.SetChecked(1067, true);  // cheque LF at end
-    form.SetChecked(1055, true);  // Track3
-    form.SetChecked(1112, false);
-    form.SetText(1004, "Status: shown");
+    form.SetChecked(ctl::CustomRadio, false);
+    form.SetChecked(ctl::FennicRadio, true);
+    form.SetChecked(ctl::Msr1IataRadio, true);
+    form.SetChecked(ctl::CheckLfAtEndRadio, true);
+    form.SetChecked(ctl::Track3LimitCheck, true);
+    form.SetChecked(ctl::ComparisonCheck, false);
+    form.SetText(ctl::StatusLine, "Status: shown");
 
     WindowRecord saved;
     exchange.Save(saved);
