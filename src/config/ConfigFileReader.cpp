@@ -1,0 +1,227 @@
+#include <QByteArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QJsonValue>
+#include <QString>
+#include <algorithm>
+#include <charconv>
+#include <vector>
+
+#include "config/ConfigFile.h"
+#include "config/SettingNames.h"
+#include "config/SettingTexts.h"
+
+namespace {
+
+using Problems = std::vector<std::string>;
+
+constexpr std::array<const char*, 5> kTopMembers = {"format", "version", "settings", "codes",
+                                                    "block"};
+
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+// A JSON value as a refusal quotes what it found.
+std::string Found(const QJsonValue& v) {
+    switch (v.type()) {
+        case QJsonValue::Null:
+            return "null";
+        case QJsonValue::Bool:
+            return v.toBool() ? "true" : "false";
+        case QJsonValue::Double:
+            return QString::number(v.toDouble()).toStdString();
+        case QJsonValue::String:
+            return Quoted(v.toString().toStdString());
+        case QJsonValue::Array:
+            return "an array";
+        case QJsonValue::Object:
+            return "an object";
+        case QJsonValue::Undefined:
+            break;
+    }
+    return "nothing";
+}
+
+std::string KnownVersions() {
+    std::string text;
+    for (int v : kKnownConfigFileVersions) {
+        text += (text.empty() ? "" : ", ") + std::to_string(v);
+    }
+    return "known versions: " + text;
+}
+
+ConfigFileResult Refuse(ConfigFileStatus status, std::string message) {
+    ConfigFileResult result;
+    result.status = status;
+    result.message = std::move(message);
+    return result;
+}
+
+std::string AllowedOf(const NamedSetting& s) {
+    if (IsCheckBox(s)) {
+        return "true or false";
+    }
+    std::string text = "one of ";
+    for (size_t i = 0; i < s.valueNames.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + Quoted(s.valueNames[i]);
+    }
+    return text;
+}
+
+// The index of the value the file names, or -1.
+int ValueIn(const NamedSetting& s, const QJsonValue& v) {
+    if (IsCheckBox(s)) {
+        return v.isBool() ? (v.toBool() ? 1 : 0) : -1;
+    }
+    if (!v.isString()) {
+        return -1;
+    }
+    const std::string name = v.toString().toStdString();
+    for (size_t i = 0; i < s.valueNames.size(); ++i) {
+        if (name == s.valueNames[i]) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void ReadSettings(const QJsonObject& object, DeviceSettings& settings, Problems& problems) {
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const std::string key = it.key().toStdString();
+        const bool known = std::any_of(kNamedSettings.begin(), kNamedSettings.end(),
+                                       [&key](const NamedSetting& s) { return key == s.key; });
+        if (!known) {
+            problems.push_back("unknown setting " + Quoted(key));
+        }
+    }
+    for (const NamedSetting& s : kNamedSettings) {
+        const std::string name =
+            "setting " + Quoted(s.key) + " (" + std::string(CaptionOf(s)) + ")";
+        const QJsonValue v = object.value(QLatin1String(s.key));
+        if (v.isUndefined() && !s.inBlock) {
+            // Left out, it is the first value, CUSTOM: the type a block sets.
+            settings.*s.field = 0;
+        } else if (v.isUndefined()) {
+            problems.push_back(name + " is missing; it must be " + AllowedOf(s));
+        } else if (const int value = ValueIn(s, v); value < 0) {
+            problems.push_back(name + " must be " + AllowedOf(s) + "; found " + Found(v));
+        } else {
+            settings.*s.field = value;
+        }
+    }
+}
+
+// "0x01" to "0x7f", either case; 0 for anything else.
+int CodeByteOf(const std::string& text) {
+    if (text.size() < 3 || text.size() > 4 || text[0] != '0' ||
+        (text[1] != 'x' && text[1] != 'X')) {
+        return 0;
+    }
+    int byte = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data() + 2, end, byte, 16);
+    return error == std::errc{} && stop == end && IsCodeByte(byte) ? byte : 0;
+}
+
+void ReadCodes(const QJsonObject& object, CodeValues& codes, Problems& problems) {
+    constexpr std::string_view kAllowed = R"(a byte "0x01" to "0x7f", or null for none)";
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const std::string key = it.key().toStdString();
+        const bool known = std::any_of(kNamedCodes.begin(), kNamedCodes.end(),
+                                       [&key](const NamedCode& c) { return key == c.key; });
+        if (!known) {
+            problems.push_back("unknown code " + Quoted(key));
+        }
+    }
+    for (const NamedCode& c : kNamedCodes) {
+        const std::string name = "code " + Quoted(c.key) + " (" + std::string(CaptionOf(c)) + ")";
+        const QJsonValue v = object.value(QLatin1String(c.key));
+        int& code = codes[CodeSlotOf(c)];
+        if (v.isUndefined()) {
+            problems.push_back(name + " is missing; it must be " + std::string(kAllowed));
+        } else if (v.isNull()) {
+            code = 0;
+        } else if (const int byte = v.isString() ? CodeByteOf(v.toString().toStdString()) : 0;
+                   byte == 0) {
+            problems.push_back(name + " must be " + std::string(kAllowed) + "; found " + Found(v));
+        } else {
+            code = byte;
+        }
+    }
+}
+
+void ReadTopMembers(const QJsonObject& top, Configuration& configuration, Problems& problems) {
+    for (auto it = top.begin(); it != top.end(); ++it) {
+        const std::string key = it.key().toStdString();
+        if (std::find(kTopMembers.begin(), kTopMembers.end(), key) == kTopMembers.end()) {
+            problems.push_back("unknown member " + Quoted(key) +
+                               R"(; a file holds "format", "version", "settings", "codes" and )"
+                               R"("block")");
+        }
+    }
+    const QJsonValue settings = top.value(QLatin1String("settings"));
+    if (settings.isObject()) {
+        ReadSettings(settings.toObject(), configuration.settings, problems);
+    } else {
+        problems.push_back(R"("settings" must be an object of named settings; found )" +
+                           Found(settings));
+    }
+    const QJsonValue codes = top.value(QLatin1String("codes"));
+    if (codes.isObject()) {
+        ReadCodes(codes.toObject(), configuration.codes, problems);
+    } else {
+        problems.push_back(R"("codes" must be an object of named codes; found )" + Found(codes));
+    }
+}
+
+}  // namespace
+
+ConfigFileResult ReadConfigFile(std::string_view text) {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(
+        QByteArray(text.data(), static_cast<qsizetype>(text.size())), &error);
+    if (error.error != QJsonParseError::NoError) {
+        return Refuse(ConfigFileStatus::Malformed,
+                      "not valid JSON: " + error.errorString().toStdString() + " at offset " +
+                          std::to_string(error.offset));
+    }
+    if (!document.isObject()) {
+        return Refuse(ConfigFileStatus::Malformed,
+                      "not a configuration file: the top level is not a JSON object");
+    }
+    const QJsonObject top = document.object();
+
+    const QJsonValue format = top.value(QLatin1String("format"));
+    if (format.toString().toStdString() != kConfigFileFormat) {
+        return Refuse(ConfigFileStatus::NotConfiguration,
+                      R"(not a configuration file: "format" must be )" + Quoted(kConfigFileFormat) +
+                          "; found " + Found(format));
+    }
+
+    const QJsonValue version = top.value(QLatin1String("version"));
+    if (!version.isDouble() || version.toDouble() != version.toInt()) {
+        return Refuse(ConfigFileStatus::UnknownVersion,
+                      R"("version" must be a whole number; found )" + Found(version) + "; " +
+                          KnownVersions());
+    }
+    if (std::find(kKnownConfigFileVersions.begin(), kKnownConfigFileVersions.end(),
+                  version.toInt()) == kKnownConfigFileVersions.end()) {
+        return Refuse(
+            ConfigFileStatus::UnknownVersion,
+            "version " + std::to_string(version.toInt()) + " is not known; " + KnownVersions());
+    }
+
+    ConfigFileResult result;
+    Problems problems;
+    ReadTopMembers(top, result.configuration, problems);
+    if (!problems.empty()) {
+        result.status = ConfigFileStatus::BadContent;
+        for (const std::string& line : problems) {
+            result.message += (result.message.empty() ? "" : "\n") + line;
+        }
+        result.configuration = Configuration{};
+    }
+    return result;
+}

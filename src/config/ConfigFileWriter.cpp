@@ -1,0 +1,50 @@
+#include "config/ConfigFile.h"
+#include "config/SettingNames.h"
+#include "config/SettingTexts.h"
+
+namespace {
+
+// Every name and value written comes from this library's tables or is hex,
+// so nothing needs escaping.
+void AddMember(std::string& out, std::string_view indent, std::string_view key,
+               std::string_view json, bool last) {
+    out += indent;
+    out += '"';
+    out += key;
+    out += "\": ";
+    out += json;
+    out += last ? "\n" : ",\n";
+}
+
+}  // namespace
+
+std::string WriteConfigFile(const DeviceSettings& settings, const CodeValues& codes,
+                            const ConfigBlock* block) {
+    constexpr std::string_view kTop = "  ";
+    constexpr std::string_view kInner = "    ";
+    std::string out = "{\n";
+    AddMember(out, kTop, "format", "\"" + std::string(kConfigFileFormat) + "\"", false);
+    AddMember(out, kTop, "version", std::to_string(kConfigFileVersion), false);
+
+    out += "  \"settings\": {\n";
+    for (size_t i = 0; i < kNamedSettings.size(); ++i) {
+        const NamedSetting& s = kNamedSettings[i];
+        AddMember(out, kInner, s.key, FileValueOf(s, settings.*s.field),
+                  i + 1 == kNamedSettings.size());
+    }
+    out += "  },\n";
+
+    out += "  \"codes\": {\n";
+    for (size_t i = 0; i < kNamedCodes.size(); ++i) {
+        const NamedCode& c = kNamedCodes[i];
+        AddMember(out, kInner, c.key, FileCodeOf(codes[CodeSlotOf(c)]),
+                  i + 1 == kNamedCodes.size());
+    }
+    out += block != nullptr ? "  },\n" : "  }\n";
+
+    if (block != nullptr) {
+        AddMember(out, kTop, "block", "\"" + BlockHexOf(*block) + "\"", true);
+    }
+    out += "}\n";
+    return out;
+}

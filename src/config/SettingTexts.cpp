@@ -1,0 +1,67 @@
+#include "config/SettingTexts.h"
+
+#include "protocol/NameTables.h"
+
+namespace {
+
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+}  // namespace
+
+bool IsCodeByte(int byte) {
+    return CodeIndexFromValue(byte) >= 0;
+}
+
+std::string FileValueOf(const NamedSetting& setting, int value) {
+    if (!IsChoice(setting, value)) {
+        return "null";
+    }
+    if (IsCheckBox(setting)) {
+        return value != 0 ? "true" : "false";
+    }
+    return Quoted(setting.valueNames[static_cast<size_t>(value)]);
+}
+
+std::string FileCodeOf(int byte) {
+    if (!IsCodeByte(byte)) {
+        return "null";
+    }
+    // The list entry's own hex, "0x25".
+    return Quoted(CodeNameOf(byte).substr(0, 4));
+}
+
+std::string ShownValueOf(const NamedSetting& setting, int value) {
+    if (value == -1) {
+        return "(none)";
+    }
+    if (!IsChoice(setting, value)) {
+        return "(no such choice: " + std::to_string(value) + ")";
+    }
+    if (IsCheckBox(setting)) {
+        return value != 0 ? "checked" : "clear";
+    }
+    return std::string(RadioLabelsOf(setting)[static_cast<size_t>(value)]);
+}
+
+std::string ShownCodeOf(int byte) {
+    if (!IsCodeByte(byte)) {
+        return "(none)";
+    }
+    const std::string_view name = CodeNameOf(byte);
+    return std::string(name.substr(0, name.find_last_not_of(' ') + 1));
+}
+
+std::string BlockHexOf(std::span<const uint8_t> block) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    for (uint8_t byte : block) {
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += kHex[byte >> 4];
+        text += kHex[byte & 0xF];
+    }
+    return text;
+}
