@@ -21,7 +21,7 @@ class QMenu;
 
 // The utility's one window: the form, the window's record and state, the
 // connection to the reader and the read test.
-class MainWindow : public QDialog, private SerialOwner, private ExchangeHost {
+class MainWindow : public QDialog, private ExchangeHost {
     Q_OBJECT
   public:
     // Window-menu command ids: the About entry, and the close command that
@@ -47,9 +47,6 @@ class MainWindow : public QDialog, private SerialOwner, private ExchangeHost {
     const SerialExchange& Serial() const { return serialExchange_; }
     const UsbExchange& Usb() const { return usbExchange_; }
     const CheckReadTest& ReadTest() const { return readTest_; }
-    // Where the serial port delivers its messages (a received byte, a comm
-    // event), as the port's monitor thread does.
-    SerialOwner& SerialMessages() { return *this; }
     bool UsbPollRunning() const { return usbPollTimer_.isActive(); }
     bool SerialPollRunning() const { return serialPollTimer_.isActive(); }
 
@@ -82,10 +79,6 @@ class MainWindow : public QDialog, private SerialOwner, private ExchangeHost {
     void OnDeviceTypeNotCustom();
     void OnDeviceNameClosedUp();
     void OnConnectModeClosedUp();
-
-    // SerialOwner
-    void OnSerialMessage(int message, int wParam, int lParam) override;
-    void WakeOwner(std::function<void()> serve) override;
 
     // ExchangeHost
     void SaveSettings() override { protocol_.Save(); }

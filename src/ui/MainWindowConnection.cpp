@@ -1,7 +1,6 @@
 // Opening and closing the connection to the reader, the poll timers, and
 // the serial exchange's side of the window.
 #include <QMessageBox>
-#include <QMetaObject>
 #include <QTimer>
 
 #include "ConnectionTexts.h"
@@ -49,7 +48,8 @@ void MainWindow::OpenConnection() {
         form_->EnableTestControls();
         usbPollTimer_.start(kPollIntervalMs);
     } else if (connectModeIndex_ == kSerialMode) {
-        if (serialPort_.OpenPort(this, kComPort, kBaud, kParity, kDataBits, kStopBits, kEventMask,
+        serialPort_.SetByteHandler([this](uint8_t byte) { serialExchange_.OnSerialByte(byte); });
+        if (serialPort_.OpenPort(kComPort, kBaud, kParity, kDataBits, kStopBits, kEventMask,
                                  kWriteBufferSize)) {
             serialPort_.StartMonitor();
             form_->Enable(ctl::CommandTypeList, true);
@@ -205,17 +205,6 @@ void MainWindow::EndUsbExchange() {
     if (exchangeLocks_.generation == connectionGeneration_) {
         form_->Enable(ctl::CommandTypeList, exchangeLocks_.commandList);
     }
-}
-
-void MainWindow::OnSerialMessage(int message, int wParam, int /*lParam*/) {
-    if (message == kSerialByteMessage) {
-        serialExchange_.OnSerialByte(static_cast<uint8_t>(wParam));
-    }
-    // A comm event that may be a CTS change needs nothing.
-}
-
-void MainWindow::WakeOwner(std::function<void()> serve) {
-    QMetaObject::invokeMethod(this, std::move(serve), Qt::QueuedConnection);
 }
 
 void MainWindow::ShowCheckReadData(const std::string& text) {

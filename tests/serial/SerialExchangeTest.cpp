@@ -49,7 +49,7 @@ struct FakeHost : ExchangeHost {
 class SerialExchangeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(port.OpenPort(&owner, kPort, 9600, 'N', 8, 1, 9, 512));
+        ASSERT_TRUE(port.OpenPort(kPort, 9600, 'N', 8, 1, 9, 512));
         port.StartMonitor();
     }
     void TearDown() override { port.Shutdown(); }
@@ -67,7 +67,7 @@ class SerialExchangeTest : public ::testing::Test {
 
     PtyPair pty{kPort};
     TestOwner owner;
-    SerialPort port;
+    SerialPort port{nullptr, owner.Mailbox()};
     FakeHost host;
     ExchangeState exchange;
     std::chrono::steady_clock::time_point now{};
