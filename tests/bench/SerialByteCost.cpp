@@ -1,6 +1,7 @@
 // The window thread's cost of one received serial byte: the whole handling
-// that the monitor thread's hand-over runs, called here directly on a window
-// in serial mode, byte by byte, each call timed on its own.
+// that the monitor thread's hand-over runs (the port's delivery of the byte
+// to the window), called here directly on the port of a window in serial
+// mode, byte by byte, each call timed on its own.
 #include <utility>
 #include <vector>
 
@@ -19,9 +20,9 @@ constexpr int kReplies = 30;
 constexpr size_t kLongReadTail = 64;
 constexpr int kWaitMs = 3000;
 
-double TimeOneByte(MainWindow& window, uint8_t byte) {
+double TimeOneByte(SerialPort& port, uint8_t byte) {
     const int64_t start = NowNs();
-    window.Serial().OnSerialByte(byte);
+    port.DeliverByte(byte);
     return static_cast<double>(NowNs() - start) / 1000.0;
 }
 
@@ -41,8 +42,8 @@ int MeasureSerialByteCost() {
         std::fputs("bench: the serial port did not open\n", stderr);
         return 1;
     }
-    MainWindow& window = *rig.window;
-    const SerialExchange& serial = window.Serial();
+    SerialPort& port = rig.serialPort;
+    const SerialExchange& serial = rig.window->Serial();
     auto burstOver = [&] { return !serial.BurstActive(); };
 
     // Out of a reply: cheque reads, as the reader sends them.
@@ -51,7 +52,7 @@ int MeasureSerialByteCost() {
         const std::vector<uint8_t> read = FormatChequeRead(
             ReaderModel::DefaultConfig(), kSampleChequeLines[static_cast<size_t>(i) % 3]);
         for (uint8_t b : read) {
-            readBytes.push_back(TimeOneByte(window, b));
+            readBytes.push_back(TimeOneByte(port, b));
         }
         if (!RunUntil(burstOver, kWaitMs)) {
             std::fputs("bench: a read was not completed\n", stderr);
@@ -71,7 +72,7 @@ int MeasureSerialByteCost() {
             return 1;
         }
         for (uint8_t b : block) {
-            replyBytes.push_back(TimeOneByte(window, b));
+            replyBytes.push_back(TimeOneByte(port, b));
         }
         if (!RunUntil([&] { return rig.Status() == kConfigOk; }, kWaitMs)) {
             std::fputs("bench: the reply was not decoded\n", stderr);
@@ -96,7 +97,7 @@ int MeasureSerialByteCost() {
         const std::vector<uint8_t> bytes = ChequeReads(burst.bytes);
         for (int i = 0; i < burst.runs; ++i) {
             for (size_t k = 0; k < bytes.size(); ++k) {
-                const double us = TimeOneByte(window, bytes[k]);
+                const double us = TimeOneByte(port, bytes[k]);
                 if (k >= bytes.size() - kLongReadTail) {
                     tail.push_back(us);
                 }

@@ -29,6 +29,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -273,7 +274,9 @@ class SerialProgram {
     InMemoryForm form_;
     WindowRecord record_;
     ExchangeState exchange_;
-    SerialPort port_;
+    // Never opened, the port hands nothing over: it needs no mailbox of its
+    // own (no Qt object) for that.
+    SerialPort port_{nullptr, [](std::function<void()>) {}};
     WindowSteps host_;
     ManualPollTimer timer_;
     ConnectMode mode_ = kSerialMode;

@@ -39,7 +39,7 @@ struct RecordingListener : ExchangeListener {
 class SerialExchangeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(port.OpenPort(&owner, kPort, 9600, 'N', 8, 1, 9, 512));
+        ASSERT_TRUE(port.OpenPort(kPort, 9600, 'N', 8, 1, 9, 512));
         port.StartMonitor();
     }
     void TearDown() override { port.Shutdown(); }
@@ -57,7 +57,7 @@ class SerialExchangeTest : public ::testing::Test {
 
     PtyPair pty{kPort};
     TestOwner owner;
-    SerialPort port;
+    SerialPort port{nullptr, owner.Mailbox()};
     RecordingListener events;
     ManualPollTimer timer;
     ExchangeState exchange;

@@ -18,8 +18,10 @@ namespace {
 constexpr int kPort = 7;
 constexpr uint32_t kMask = kEventRxChar | kEventCts;
 
+// Opens the port for owner, who takes its bytes and comm events.
 bool Open(SerialPort& port, TestOwner& owner, int portNumber = kPort) {
-    return port.OpenPort(&owner, portNumber, 9600, 'N', 8, 1, kMask, 512);
+    owner.Take(port);
+    return port.OpenPort(portNumber, 9600, 'N', 8, 1, kMask, 512);
 }
 
 // A reporter that notes each box and keeps its closed call, as boxes the
@@ -84,22 +86,30 @@ int OpenDescriptors() {
     return count;
 }
 
-TEST(SerialPort, HandsOverEveryByteInOrderWithThePortNumber) {
+TEST(SerialPort, HandsOverEveryByteInOrderToItsOwnerAlone) {
+    // Two lines at once: each port's bytes reach its own owner and no other.
+    constexpr int kOtherPort = kPort + 1;
     PtyPair pty(kPort);
+    PtyPair otherPty(kOtherPort);
     TestOwner owner;
-    SerialPort port;
+    TestOwner otherOwner;
+    SerialPort port(nullptr, owner.Mailbox());
+    SerialPort other(nullptr, otherOwner.Mailbox());
     ASSERT_TRUE(Open(port, owner));
+    ASSERT_TRUE(Open(other, otherOwner, kOtherPort));
     port.StartMonitor();
+    other.StartMonitor();
     pty.Send({0x31, 0x00, 0xFF});
+    otherPty.Send({0x42});
     EXPECT_TRUE(owner.PumpUntil([&] { return owner.Bytes().size() == 3; }));
+    EXPECT_TRUE(otherOwner.PumpUntil([&] { return otherOwner.Bytes().size() == 1; }));
     EXPECT_EQ(owner.Bytes(), (std::vector<int>{0x31, 0x00, 0xFF}));
-    for (const TestOwner::Message& m : owner.messages) {
-        EXPECT_EQ(m.lParam, kPort);
-    }
+    EXPECT_EQ(otherOwner.Bytes(), (std::vector<int>{0x42}));
     // A comm event is reported before the bytes it brought.
     ASSERT_FALSE(owner.messages.empty());
-    EXPECT_EQ(owner.messages.front().message, kSerialCtsMessage);
+    EXPECT_EQ(owner.messages.front().kind, TestOwner::Kind::CommEvent);
     port.Shutdown();
+    other.Shutdown();
 }
 
 TEST(SerialPort, SetsTheLineAndWritesAfterAPurge) {
@@ -109,7 +119,7 @@ TEST(SerialPort, SetsTheLineAndWritesAfterAPurge) {
     auto device = std::make_unique<SpySerialDevice>();
     SpySerialDevice* spy = device.get();
     spy->calls = &calls;
-    SerialPort port(std::move(device));
+    SerialPort port(std::move(device), owner.Mailbox());
     ASSERT_TRUE(Open(port, owner));
     EXPECT_EQ(spy->lastLine.baud, 9600);
     EXPECT_EQ(spy->lastLine.parity, 'N');
@@ -134,7 +144,7 @@ TEST(SerialPort, EachFailingSettingStepIsReportedAndThePortStaysOpen) {
         TestOwner owner;
         auto device = std::make_unique<SpySerialDevice>();
         device->failing = c.step;
-        SerialPort port(std::move(device));
+        SerialPort port(std::move(device), owner.Mailbox());
         Boxes boxes;
         port.SetFailureReporter(boxes.Reporter());
         EXPECT_TRUE(Open(port, owner)) << c.step;
@@ -151,10 +161,10 @@ TEST(SerialPort, EachFailingSettingStepIsReportedAndThePortStaysOpen) {
 TEST(SerialPort, AnUnknownLineDefinitionIsReported) {
     PtyPair pty(kPort);
     TestOwner owner;
-    SerialPort port;
+    SerialPort port(nullptr, owner.Mailbox());
     Boxes boxes;
     port.SetFailureReporter(boxes.Reporter());
-    EXPECT_TRUE(port.OpenPort(&owner, kPort, 9600, 'X', 8, 1, kMask, 512));
+    EXPECT_TRUE(port.OpenPort(kPort, 9600, 'X', 8, 1, kMask, 512));
     ASSERT_EQ(boxes.texts.size(), 1u);
     EXPECT_NE(boxes.texts[0].find("BuildCommDCB()"), std::string::npos);
     EXPECT_FALSE(boxes.closed[0]);
@@ -163,7 +173,7 @@ TEST(SerialPort, AnUnknownLineDefinitionIsReported) {
 TEST(SerialPort, AMissingDeviceFailsToOpenWithoutABox) {
     ::setenv("TALLISK_COM9", "/dev/no-such-tty", 1);
     TestOwner owner;
-    SerialPort port;
+    SerialPort port(nullptr, owner.Mailbox());
     int boxes = 0;
     port.SetFailureReporter([&boxes](const std::string&, std::function<void()>) { ++boxes; });
     EXPECT_FALSE(Open(port, owner, 9));
@@ -174,7 +184,7 @@ TEST(SerialPort, AMissingDeviceFailsToOpenWithoutABox) {
 TEST(SerialPort, ReopeningEndsTheOldMonitorWithoutStaleBytes) {
     PtyPair pty(kPort);
     TestOwner owner;
-    SerialPort port;
+    SerialPort port(nullptr, owner.Mailbox());
     ASSERT_TRUE(Open(port, owner));
     port.StartMonitor();
     pty.Send({1, 2, 3, 4, 5});
@@ -199,9 +209,9 @@ TEST(SerialPort, ShutdownWithoutAMonitorReturnsAtOnce) {
 TEST(SerialPort, ShutdownClosesThePortForOtherPrograms) {
     PtyPair pty(kPort);
     TestOwner owner;
-    SerialPort first;
+    SerialPort first(nullptr, owner.Mailbox());
     ASSERT_TRUE(Open(first, owner));
-    SerialPort second;
+    SerialPort second(nullptr, owner.Mailbox());
     EXPECT_FALSE(Open(second, owner));  // held by the first
     first.Shutdown();
     EXPECT_TRUE(Open(second, owner));
@@ -210,7 +220,7 @@ TEST(SerialPort, ShutdownClosesThePortForOtherPrograms) {
 TEST(SerialPort, ManyCyclesWithTrafficLeakNothing) {
     PtyPair pty(kPort);
     TestOwner owner;
-    SerialPort port;
+    SerialPort port(nullptr, owner.Mailbox());
     int before = 0;
     for (int cycle = 0; cycle < 100; ++cycle) {
         if (cycle == 1) {
@@ -232,7 +242,7 @@ TEST(SerialPort, ManyCyclesWithTrafficLeakNothing) {
 TEST(SerialPort, AHungUpLineStillShutsDown) {
     auto pty = std::make_unique<PtyPair>(kPort);
     TestOwner owner;
-    SerialPort port;
+    SerialPort port(nullptr, owner.Mailbox());
     ASSERT_TRUE(Open(port, owner));
     port.StartMonitor();
     pty->Send({0x41});
@@ -260,7 +270,7 @@ TEST(SerialPort, ALineThatGoesAwayIsReportedOnceAndNoLongerWaitedOn) {
         auto device = std::make_unique<SpySerialDevice>();
         SpySerialDevice* spy = device.get();
         spy->badPollHandle = c.badHandle;
-        SerialPort port(std::move(device));
+        SerialPort port(std::move(device), owner.Mailbox());
         Boxes boxes;
         port.SetFailureReporter(boxes.Reporter());
         ASSERT_TRUE(Open(port, owner)) << c.how;
@@ -304,7 +314,7 @@ TEST(SerialPort, AFailingWaitIsReportedOnceAndTheLineIsStillServed) {
     TestOwner owner;
     auto device = std::make_unique<SpySerialDevice>();
     SpySerialDevice* spy = device.get();
-    SerialPort port(std::move(device));
+    SerialPort port(std::move(device), owner.Mailbox());
     Boxes boxes;
     port.SetFailureReporter(boxes.Reporter());
     ASSERT_TRUE(Open(port, owner));
@@ -339,7 +349,7 @@ TEST(SerialPort, AFailingWaitIsReportedOnceAndTheLineIsStillServed) {
 TEST(SerialPort, ABoxLeftOpenNeitherHoldsUpShutdownNorReachesALaterOpening) {
     PtyPair first(kPort);
     TestOwner owner;
-    auto port = std::make_unique<SerialPort>();
+    auto port = std::make_unique<SerialPort>(nullptr, owner.Mailbox());
     Boxes boxes;
     port->SetFailureReporter(boxes.Reporter());
     ASSERT_TRUE(Open(*port, owner));

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -9,24 +10,29 @@
 
 #include "SerialPort.h"
 
-// A serial port's owner on the test's thread: it takes the port's
-// hand-overs only while the test pumps.
-class TestOwner : public SerialOwner {
+// A serial port's owner on the test's thread: its mailbox keeps the port's
+// hand-overs until the test serves them, and it notes what they bring.
+class TestOwner {
   public:
+    enum class Kind { CommEvent, Byte };
     struct Message {
-        int message;
-        int wParam;
-        int lParam;
+        Kind kind;
+        int byte;  // of a Byte
     };
 
-    void OnSerialMessage(int message, int wParam, int lParam) override {
-        messages.push_back({message, wParam, lParam});
+    // The post to make a port with: the hand-over waits here.
+    SerialPort::Post Mailbox() {
+        return [this](std::function<void()> serve) {
+            std::lock_guard<std::mutex> lock(lock_);
+            queue_.push_back(std::move(serve));
+            wake_.notify_all();
+        };
     }
 
-    void WakeOwner(std::function<void()> serve) override {
-        std::lock_guard<std::mutex> lock(lock_);
-        queue_.push_back(std::move(serve));
-        wake_.notify_all();
+    // Notes the port's bytes and comm events, in the order handed over.
+    void Take(SerialPort& port) {
+        port.SetByteHandler([this](uint8_t byte) { messages.push_back({Kind::Byte, byte}); });
+        port.SetCommEventHandler([this] { messages.push_back({Kind::CommEvent, 0}); });
     }
 
     // Serves hand-overs until done() holds or the time is up.
@@ -67,8 +73,8 @@ class TestOwner : public SerialOwner {
     std::vector<int> Bytes() const {
         std::vector<int> bytes;
         for (const Message& m : messages) {
-            if (m.message == kSerialByteMessage) {
-                bytes.push_back(m.wParam);
+            if (m.kind == Kind::Byte) {
+                bytes.push_back(m.byte);
             }
         }
         return bytes;

@@ -161,11 +161,7 @@ TEST_F(SerialWindow, SwitchingBackToUsbLetsThePortGo) {
     EXPECT_FALSE(window->SerialPollRunning());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tallisk [USB_HID_Mode]"));
     SerialPort other;
-    struct Owner : SerialOwner {
-        void OnSerialMessage(int, int, int) override {}
-        void WakeOwner(std::function<void()>) override {}
-    } owner;
-    EXPECT_TRUE(other.OpenPort(&owner, 1, 9600, 'N', 8, 1, 9, 512));
+    EXPECT_TRUE(other.OpenPort(1, 9600, 'N', 8, 1, 9, 512));
 }
 
 TEST_F(SerialWindow, APortThatWillNotOpenLeavesTheCommandsClosed) {

@@ -63,7 +63,8 @@ void ReaderConnection::OpenUsb() {
 }
 
 void ReaderConnection::OpenSerial() {
-    if (serialPort_.OpenPort(this, kComPort, kBaud, kParity, kDataBits, kStopBits, kEventMask,
+    serialPort_.SetByteHandler([this](uint8_t byte) { serial_.OnSerialByte(byte); });
+    if (serialPort_.OpenPort(kComPort, kBaud, kParity, kDataBits, kStopBits, kEventMask,
                              kWriteBufferSize)) {
         serialPort_.StartMonitor();
         listener_.StatusChanged(status::kSerialOpened);
@@ -195,15 +196,4 @@ void ReaderConnection::ShowArrivedReader() {
     listener_.StateChanged(State::Connected);
     usb_.StartPolling();
     hid_.SetConnected(true);
-}
-
-void ReaderConnection::OnSerialMessage(int message, int wParam, int /*lParam*/) {
-    if (message == kSerialByteMessage) {
-        serial_.OnSerialByte(static_cast<uint8_t>(wParam));
-    }
-    // A comm event that may be a CTS change needs nothing.
-}
-
-void ReaderConnection::WakeOwner(std::function<void()> serve) {
-    QMetaObject::invokeMethod(&context_, std::move(serve), Qt::QueuedConnection);
 }

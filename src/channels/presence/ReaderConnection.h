@@ -15,7 +15,7 @@ class UsbExchange;
 // The connection to the reader in either connect mode: opening and closing
 // it, following the USB reader's arrival and removal, and saying where it
 // stands. Runs on the thread that owns the channels.
-class ReaderConnection : private SerialOwner {
+class ReaderConnection {
   public:
     enum class State {
         Opening,          // no command can go out until the outcome is known
@@ -46,7 +46,7 @@ class ReaderConnection : private SerialOwner {
                      Listener& listener);
     ReaderConnection(const ReaderConnection&) = delete;
     ReaderConnection& operator=(const ReaderConnection&) = delete;
-    ~ReaderConnection() override;
+    ~ReaderConnection();
 
     ConnectMode Mode() const { return mode_; }
     // The mode the next opening uses; the connection open now stays open.
@@ -73,10 +73,6 @@ class ReaderConnection : private SerialOwner {
     void QueueArrivalSearch();
     void SearchArrivedReader(int attemptsLeft);
     void ShowArrivedReader();
-
-    // SerialOwner
-    void OnSerialMessage(int message, int wParam, int lParam) override;
-    void WakeOwner(std::function<void()> serve) override;
 
     const DeviceModel& model_;
     HidChannel& hid_;

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "LineDefinition.h"
+#include "OwnerMailbox.h"
 
 namespace {
 
@@ -58,8 +59,14 @@ struct SerialPort::MonitorWait {
     }
 };
 
-SerialPort::SerialPort(std::unique_ptr<SerialDevice> device)
-    : device_(device ? std::move(device) : std::make_unique<PosixSerialDevice>()) {}
+SerialPort::SerialPort(std::unique_ptr<SerialDevice> device, Post post)
+    : device_(device ? std::move(device) : std::make_unique<PosixSerialDevice>()),
+      post_(std::move(post)) {
+    if (!post_) {
+        mailbox_ = std::make_unique<OwnerMailbox>();
+        post_ = [box = mailbox_.get()](std::function<void()> job) { box->Post(std::move(job)); };
+    }
+}
 
 SerialPort::~SerialPort() {
     Shutdown();
@@ -86,12 +93,26 @@ void SerialPort::SetFailureReporter(FailureReporter reporter) {
     reportFailure_ = std::move(reporter);
 }
 
+void SerialPort::SetByteHandler(ByteHandler handler) {
+    byteHandler_ = std::move(handler);
+}
+
+void SerialPort::DeliverByte(uint8_t byte) {
+    if (byteHandler_) {
+        byteHandler_(byte);
+    }
+}
+
+void SerialPort::SetCommEventHandler(std::function<void()> handler) {
+    commEventHandler_ = std::move(handler);
+}
+
 bool SerialPort::IsOpen() const {
     return device_->IsOpen();
 }
 
-bool SerialPort::OpenPort(SerialOwner* owner, int portNumber, int baud, char parity, int dataBits,
-                          int stopBits, uint32_t eventMask, uint32_t writeBufferSize) {
+bool SerialPort::OpenPort(int portNumber, int baud, char parity, int dataBits, int stopBits,
+                          uint32_t eventMask, uint32_t writeBufferSize) {
     // A monitor left from an earlier opening ends first; no byte of it
     // reaches the owner after this returns.
     EndMonitor();
@@ -101,7 +122,6 @@ bool SerialPort::OpenPort(SerialOwner* owner, int portNumber, int baud, char par
     shutdownEvent_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     writeEvent_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 
-    owner_ = owner;
     {
         std::lock_guard<std::mutex> lock(writeLock_);
         writeBuffer_.assign(writeBufferSize, 0);
@@ -156,6 +176,9 @@ bool SerialPort::StartMonitor() {
             device_->Purge();
         }
     }
+    // Read by the monitor thread alone from here on; the handler itself is
+    // called on the owner's thread.
+    handCommEvents_ = static_cast<bool>(commEventHandler_);
     monitorAlive_ = true;
     monitor_ = std::thread([this] { MonitorLoop(); });
     return true;
@@ -249,14 +272,11 @@ void SerialPort::CloseEvents() {
 }
 
 void SerialPort::SendToOwner(std::function<void()> job) {
-    if (owner_ == nullptr) {
-        return;
-    }
     std::unique_lock<std::mutex> lock(handOverLock_);
     handOverJob_ = std::move(job);
     handOver_ = HandOver::Pending;
     lock.unlock();
-    owner_->WakeOwner([this] { ServeHandOver(); });
+    post_([this] { ServeHandOver(); });
     lock.lock();
     handOverDone_.wait(lock, [this] { return handOver_ == HandOver::None; });
 }
@@ -315,8 +335,12 @@ void SerialPort::MonitorLoop() {
                 GiveUpLine("WaitCommEvent()", HangUpError(waits[1].revents));
                 continue;
             }
-            if ((eventMask_ & kEventCts) != 0) {
-                SendToOwner([this] { owner_->OnSerialMessage(kSerialCtsMessage, 0, portNumber_); });
+            if ((eventMask_ & kEventCts) != 0 && handCommEvents_) {
+                SendToOwner([this] {
+                    if (commEventHandler_) {
+                        commEventHandler_();
+                    }
+                });
             }
             if ((eventMask_ & kEventRxChar) != 0) {
                 ReadAvailable();
@@ -357,8 +381,7 @@ void SerialPort::ReadAvailable() {
             GiveUpLine("ReadFile()", error);
             return;
         }
-        SendToOwner(
-            [this, byte] { owner_->OnSerialMessage(kSerialByteMessage, byte, portNumber_); });
+        SendToOwner([this, byte] { DeliverByte(byte); });
     }
 }
 
@@ -396,10 +419,6 @@ void SerialPort::ReportFailure(const char* operation, int error, bool onMonitorT
         } else {
             std::fputs(text.c_str(), stderr);
         }
-        return;
-    }
-    if (owner_ == nullptr) {
-        std::fputs(text.c_str(), stderr);
         return;
     }
     // The box blocks the monitor thread, not the owner's, until it is

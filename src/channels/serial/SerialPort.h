@@ -14,36 +14,30 @@
 
 #include "SerialDevice.h"
 
-// Messages the port sends its owner: a received byte (the byte, the port
-// number) and a comm event that may be a CTS change (0, the port number).
-inline constexpr int kSerialByteMessage = 0x0400 + 7;
-inline constexpr int kSerialCtsMessage = 0x0400 + 2;
-
-// The window a serial port reports to.
-class SerialOwner {
-  public:
-    virtual ~SerialOwner() = default;
-    // Runs on the owner's thread.
-    virtual void OnSerialMessage(int message, int wParam, int lParam) = 0;
-    // Called on the monitor thread: have the owner's thread call serve soon.
-    virtual void WakeOwner(std::function<void()> serve) = 0;
-};
+class OwnerMailbox;
 
 // The serial line to a reader. One monitor thread waits for the shut-down
 // request, input and write requests, in that priority; it reads the input
-// one byte at a time and hands each byte to the owner's thread, waiting
-// until the owner has handled it; it also carries out the writes.
+// one byte at a time and hands each byte to the owner's thread (the thread
+// that made the port), waiting until the owner has handled it; it also
+// carries out the writes.
 class SerialPort {
   public:
-    explicit SerialPort(std::unique_ptr<SerialDevice> device = nullptr);
+    // Called on the monitor thread: has the owner's thread run job soon.
+    using Post = std::function<void(std::function<void()> job)>;
+
+    // Without post the port hands over through a mailbox of its own, served
+    // by the Qt event loop of the thread that makes the port; a post given
+    // here replaces it (tests serve the hand-overs when they choose).
+    explicit SerialPort(std::unique_ptr<SerialDevice> device = nullptr, Post post = nullptr);
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
     virtual ~SerialPort();
 
     // Opens "COM<portNumber>" and sets its line. True when the port was
     // opened, even if a later setting failed (that failure is reported).
-    bool OpenPort(SerialOwner* owner, int portNumber, int baud, char parity, int dataBits,
-                  int stopBits, uint32_t eventMask, uint32_t writeBufferSize);
+    bool OpenPort(int portNumber, int baud, char parity, int dataBits, int stopBits,
+                  uint32_t eventMask, uint32_t writeBufferSize);
     bool StartMonitor();
     // Hands bytes to the monitor thread to write after a purge; returns at once.
     void RequestWrite(std::span<const uint8_t> bytes);
@@ -60,6 +54,18 @@ class SerialPort {
     using FailureReporter =
         std::function<void(const std::string& text, std::function<void()> closed)>;
     void SetFailureReporter(FailureReporter reporter);
+
+    // What the owner does with each received byte; runs on the owner's
+    // thread, and is set there.
+    using ByteHandler = std::function<void(uint8_t byte)>;
+    void SetByteHandler(ByteHandler handler);
+    // Owner's thread: hands byte to the byte handler. A received byte's
+    // hand-over runs this; so may whatever delivers a byte as the line would.
+    void DeliverByte(uint8_t byte);
+    // A comm event that may be a CTS change, handed over before the bytes it
+    // brought; runs on the owner's thread. Without one (the default) such
+    // events are not handed over. Looked at when the monitor starts.
+    void SetCommEventHandler(std::function<void()> handler);
 
     bool MonitorAlive() const { return monitorAlive_.load(); }
     bool IsOpen() const;
@@ -109,10 +115,16 @@ class SerialPort {
     std::mutex monitorWaitLock_;
     std::shared_ptr<MonitorWait> monitorWait_;
 
-    SerialOwner* owner_ = nullptr;
+    // The port's own mailbox, when no post was given.
+    std::unique_ptr<OwnerMailbox> mailbox_;
+    Post post_;
     int portNumber_ = 0;
     uint32_t eventMask_ = 0;
     FailureReporter reportFailure_;
+    ByteHandler byteHandler_;
+    std::function<void()> commEventHandler_;
+    // Set before the monitor starts: comm events are handed over.
+    bool handCommEvents_ = false;
 
     std::mutex writeLock_;
     std::vector<uint8_t> writeBuffer_;
