@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "UtilityApp.h"
+#include "app/UtilityApp.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

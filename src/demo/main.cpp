@@ -10,13 +10,13 @@
 #include <cstdlib>
 #include <memory>
 
-#include "DemoTour.h"
-#include "MainWindow.h"
 #include "PtyReaderLink.h"
-#include "ReaderPanel.h"
 #include "SimulatedDeviceWatch.h"
 #include "SimulatedHidPlatform.h"
-#include "UtilityApp.h"
+#include "app/UtilityApp.h"
+#include "demo/DemoTour.h"
+#include "demo/ReaderPanel.h"
+#include "ui/MainWindow.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

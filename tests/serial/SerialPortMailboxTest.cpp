@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "PtyPair.h"
-#include "SerialPort.h"
+#include "channels/serial/SerialPort.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "SerialPort.h"
+#include "channels/serial/SerialPort.h"
 
 // A serial port's owner on the test's thread: its mailbox keeps the port's
 // hand-overs until the test serves them, and it notes what they bring.

@@ -1,4 +1,4 @@
-#include "OwnerMailbox.h"
+#include "channels/serial/OwnerMailbox.h"
 
 #include <QMetaObject>
 #include <QObject>

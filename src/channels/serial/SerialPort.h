@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "SerialDevice.h"
+#include "platform/serial/SerialDevice.h"
 
 class OwnerMailbox;
 
