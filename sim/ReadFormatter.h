@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ConfigBlock.h"
+#include "protocol/ConfigBlock.h"
 
 // The bytes a reader sends for a cheque or a card, framed as its
 // configuration says.

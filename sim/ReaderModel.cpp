@@ -1,6 +1,6 @@
 #include "ReaderModel.h"
 
-#include "CommandSet.h"
+#include "protocol/CommandSet.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "ConfigBlock.h"
+#include "protocol/ConfigBlock.h"
 
 // How the simulated reader misbehaves when asked to.
 struct ReaderFaults {

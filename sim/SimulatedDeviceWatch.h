@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceWatch.h"
 #include "SimulatedHidPlatform.h"
+#include "channels/presence/DeviceWatch.h"
 
 // Arrival and removal of the simulated HID devices, delivered through the
 // event loop as the system's notifications are.

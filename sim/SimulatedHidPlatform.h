@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "HidPlatform.h"
 #include "ReaderModel.h"
+#include "platform/hid/HidPlatform.h"
 
 // HID devices that exist only in memory: the simulated reader behind
 // feature reports, and other devices (a mouse, a keyboard, a reader of

@@ -1,10 +1,10 @@
-#include "AboutBox.h"
+#include "app/AboutBox.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 
-#include "DialogUnits.h"
+#include "ui/DialogUnits.h"
 
 namespace {
 constexpr DluRect kIconRect{11, 17, 20, 20};

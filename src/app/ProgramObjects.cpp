@@ -1,6 +1,6 @@
-#include "ProgramObjects.h"
+#include "app/ProgramObjects.h"
 
-#include "MainWindow.h"
+#include "ui/MainWindow.h"
 
 ProgramObjects::ProgramObjects(std::unique_ptr<HidPlatform> platform,
                                std::unique_ptr<DeviceWatch> watch,

@@ -2,13 +2,13 @@
 
 #include <memory>
 
-#include "DeviceWatch.h"
-#include "ExchangeState.h"
-#include "HidChannel.h"
-#include "HidPlatform.h"
-#include "QtWaitPump.h"
-#include "SerialPort.h"
-#include "TimerObject.h"
+#include "channels/presence/DeviceWatch.h"
+#include "channels/serial/SerialPort.h"
+#include "channels/usb/HidChannel.h"
+#include "channels/usb/QtWaitPump.h"
+#include "channels/usb/TimerObject.h"
+#include "platform/hid/HidPlatform.h"
+#include "protocol/ExchangeState.h"
 
 class MainWindow;
 

@@ -1,4 +1,4 @@
-#include "UtilityApp.h"
+#include "app/UtilityApp.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -7,10 +7,10 @@
 #include <memory>
 #include <utility>
 
-#include "AboutBox.h"
-#include "AppIcon.h"
-#include "MainWindow.h"
-#include "ProgramVersion.h"
+#include "app/AboutBox.h"
+#include "app/AppIcon.h"
+#include "commandline/ProgramVersion.h"
+#include "ui/MainWindow.h"
 
 UtilityApp::UtilityApp() : UtilityApp(MakeLinuxHidPlatform(), MakeUdevDeviceWatch()) {}
 

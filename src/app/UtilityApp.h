@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "ProgramObjects.h"
+#include "app/ProgramObjects.h"
 
 class MainWindow;
 class QApplication;

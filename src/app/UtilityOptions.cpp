@@ -1,4 +1,4 @@
-#include "UtilityOptions.h"
+#include "app/UtilityOptions.h"
 
 #include <array>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "CommandLine.h"
+#include "commandline/CommandLine.h"
 
 // What tallisk's command line asks of the utility.
 struct UtilityOptions {

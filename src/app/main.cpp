@@ -1,10 +1,10 @@
 #include <QApplication>
 #include <optional>
 
-#include "CommandLine.h"
-#include "DisplayCheck.h"
-#include "UtilityApp.h"
-#include "UtilityOptions.h"
+#include "app/UtilityApp.h"
+#include "app/UtilityOptions.h"
+#include "commandline/CommandLine.h"
+#include "commandline/DisplayCheck.h"
 
 int main(int argc, char** argv) {
     // Answered before Qt starts, so that they need no display.

@@ -1,10 +1,10 @@
-#include "CommandLine.h"
+#include "commandline/CommandLine.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 
-#include "ProgramVersion.h"
+#include "commandline/ProgramVersion.h"
 
 namespace {
 

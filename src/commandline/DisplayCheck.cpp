@@ -1,4 +1,4 @@
-#include "DisplayCheck.h"
+#include "commandline/DisplayCheck.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "ProgramVersion.h"
+#include "commandline/ProgramVersion.h"
 
 const char* ProgramVersion() {
     return TALLISK_VERSION;

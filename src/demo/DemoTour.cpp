@@ -1,12 +1,12 @@
-#include "DemoTour.h"
+#include "demo/DemoTour.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <cstdio>
 
-#include "ControlIds.h"
-#include "MainWindow.h"
-#include "ReaderPanel.h"
+#include "demo/ReaderPanel.h"
+#include "protocol/ControlIds.h"
+#include "ui/MainWindow.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "KeyTyper.h"
+#include "demo/KeyTyper.h"
 
 #include <QApplication>
 #include <QKeyEvent>

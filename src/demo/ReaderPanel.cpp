@@ -1,4 +1,4 @@
-#include "ReaderPanel.h"
+#include "demo/ReaderPanel.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -6,10 +6,10 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "MainWindow.h"
 #include "PtyReaderLink.h"
 #include "ReadFormatter.h"
 #include "SimulatedHidPlatform.h"
+#include "ui/MainWindow.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "ConfigBlock.h"
-#include "KeyTyper.h"
+#include "demo/KeyTyper.h"
+#include "protocol/ConfigBlock.h"
 
 class MainWindow;
 class PtyReaderLink;

@@ -12,15 +12,15 @@
 #include <memory>
 #include <optional>
 
-#include "CommandLine.h"
-#include "DemoTour.h"
-#include "DisplayCheck.h"
-#include "MainWindow.h"
 #include "PtyReaderLink.h"
-#include "ReaderPanel.h"
 #include "SimulatedDeviceWatch.h"
 #include "SimulatedHidPlatform.h"
-#include "UtilityApp.h"
+#include "app/UtilityApp.h"
+#include "commandline/CommandLine.h"
+#include "commandline/DisplayCheck.h"
+#include "demo/DemoTour.h"
+#include "demo/ReaderPanel.h"
+#include "ui/MainWindow.h"
 
 namespace {
 

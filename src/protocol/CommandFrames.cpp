@@ -1,8 +1,8 @@
 #include <algorithm>
 
-#include "CommandSet.h"
-#include "ConfigBlock.h"
-#include "ConfigProtocol.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ConfigBlock.h"
+#include "protocol/ConfigProtocol.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "DeviceSettings.h"
+#include "protocol/DeviceSettings.h"
 
 inline constexpr uint8_t kEsc = 0x1B;
 

@@ -1,4 +1,4 @@
-#include "ConfigBlock.h"
+#include "protocol/ConfigBlock.h"
 
 namespace {
 using S = DeviceSettings;

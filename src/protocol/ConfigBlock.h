@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "DeviceSettings.h"
+#include "protocol/DeviceSettings.h"
 
 // The reader's 24-byte configuration: the payload of the ESC 'S' frame and
 // the body of the configuration reply.

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <span>
 
-#include "DeviceSettings.h"
-#include "ExchangeState.h"
-#include "FormOperations.h"
-#include "SettingsExchange.h"
-#include "StatusTexts.h"
+#include "protocol/DeviceSettings.h"
+#include "protocol/ExchangeState.h"
+#include "protocol/FormOperations.h"
+#include "protocol/SettingsExchange.h"
+#include "protocol/StatusTexts.h"
 
 // The reader's configuration protocol as the window runs it: building the
 // command frames from the form, and turning replies back into settings and

@@ -1,4 +1,4 @@
-#include "ConnectionTexts.h"
+#include "protocol/ConnectionTexts.h"
 
 namespace status {
 

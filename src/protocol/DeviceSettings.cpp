@@ -1,6 +1,6 @@
-#include "DeviceSettings.h"
+#include "protocol/DeviceSettings.h"
 
-#include "ControlIds.h"
+#include "protocol/ControlIds.h"
 
 namespace {
 constexpr auto R = BindingKind::RadioGroup;

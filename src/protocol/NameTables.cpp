@@ -1,6 +1,6 @@
-#include "NameTables.h"
+#include "protocol/NameTables.h"
 
-#include "CommandSet.h"
+#include "protocol/CommandSet.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "CommandSet.h"
-#include "ConfigBlock.h"
-#include "ConfigProtocol.h"
-#include "ControlIds.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ConfigBlock.h"
+#include "protocol/ConfigProtocol.h"
+#include "protocol/ControlIds.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "SettingsExchange.h"
+#include "protocol/SettingsExchange.h"
 
 #include <algorithm>
 
-#include "ControlIds.h"
+#include "protocol/ControlIds.h"
 
 std::vector<int> RadioGroupMembers(std::span<const FormEntry> formOrder, int firstId) {
     std::vector<int> members;

@@ -4,8 +4,8 @@
 #include <span>
 #include <vector>
 
-#include "DeviceSettings.h"
-#include "FormOperations.h"
+#include "protocol/DeviceSettings.h"
+#include "protocol/FormOperations.h"
 
 // The radio buttons of the group that starts at firstId, in form order: from
 // that button up to the next control marked first of a group, counting radios

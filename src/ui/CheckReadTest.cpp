@@ -1,6 +1,6 @@
-#include "CheckReadTest.h"
+#include "ui/CheckReadTest.h"
 
-#include "ControlIds.h"
+#include "protocol/ControlIds.h"
 
 void CheckReadTest::ShowTotal() {
     form_.SetText(ctl::TotalCounter, "Total Count :" + std::to_string(totalCount_));

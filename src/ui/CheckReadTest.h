@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "FormOperations.h"
+#include "protocol/FormOperations.h"
 
 // The read test of the window: each read is shown, compared with the
 // reference in the comparison box, and counted.

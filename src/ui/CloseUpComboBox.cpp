@@ -1,4 +1,4 @@
-#include "CloseUpComboBox.h"
+#include "ui/CloseUpComboBox.h"
 
 #include <QAbstractItemView>
 #include <QEvent>

@@ -1,7 +1,7 @@
-#include "CommandPanels.h"
+#include "ui/CommandPanels.h"
 
-#include "ControlIds.h"
-#include "ControlTable.h"
+#include "protocol/ControlIds.h"
+#include "ui/ControlTable.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "CommandSet.h"
+#include "protocol/CommandSet.h"
 
 // The controls that choosing each command enables: the frames of its
 // settings and what they hold, as the form's control table lays them out.

@@ -1,10 +1,10 @@
-#include "ConnectionSteps.h"
+#include "ui/ConnectionSteps.h"
 
 #include <QMessageBox>
 #include <array>
 
-#include "ControlIds.h"
-#include "QtForm.h"
+#include "protocol/ControlIds.h"
+#include "ui/QtForm.h"
 
 namespace {
 

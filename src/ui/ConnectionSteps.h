@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "ConfigProtocol.h"
-#include "ReaderConnection.h"
+#include "channels/presence/ReaderConnection.h"
+#include "protocol/ConfigProtocol.h"
 
 class QWidget;
 class QtForm;

@@ -1,9 +1,9 @@
-#include "ControlTable.h"
+#include "ui/ControlTable.h"
 
 #include <algorithm>
 #include <array>
 
-#include "ControlIds.h"
+#include "protocol/ControlIds.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <span>
 #include <vector>
 
-#include "FormOperations.h"
+#include "protocol/FormOperations.h"
 
 // A rectangle in dialog units of the form's font.
 struct DluRect {

@@ -1,8 +1,8 @@
-#include "ExchangeSteps.h"
+#include "ui/ExchangeSteps.h"
 
-#include "ControlIds.h"
-#include "QtForm.h"
-#include "ReaderConnection.h"
+#include "channels/presence/ReaderConnection.h"
+#include "protocol/ControlIds.h"
+#include "ui/QtForm.h"
 
 void ExchangeSteps::BurstBegan() {
     window_.form.FocusComparisonBox();

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CheckReadTest.h"
-#include "ConfigProtocol.h"
-#include "ExchangeListener.h"
-#include "ReadDataView.h"
+#include "channels/common/ExchangeListener.h"
+#include "protocol/ConfigProtocol.h"
+#include "ui/CheckReadTest.h"
+#include "ui/ReadDataView.h"
 
 class QtForm;
 class ReaderConnection;

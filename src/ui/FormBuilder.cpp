@@ -1,4 +1,4 @@
-#include "FormBuilder.h"
+#include "ui/FormBuilder.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "CloseUpComboBox.h"
+#include "ui/CloseUpComboBox.h"
 
 namespace {
 

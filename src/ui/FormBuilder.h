@@ -5,8 +5,8 @@
 #include <span>
 #include <vector>
 
-#include "ControlTable.h"
-#include "DialogUnits.h"
+#include "ui/ControlTable.h"
+#include "ui/DialogUnits.h"
 
 class QButtonGroup;
 

@@ -1,4 +1,4 @@
-#include "KeyCapture.h"
+#include "ui/KeyCapture.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "MainWindow.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -8,13 +8,13 @@
 #include <QShortcut>
 #include <QStyle>
 
-#include "CommandSet.h"
-#include "ConnectionTexts.h"
-#include "ControlIds.h"
-#include "DialogUnits.h"
-#include "IconPosition.h"
-#include "KeyCapture.h"
-#include "NameTables.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ConnectionTexts.h"
+#include "protocol/ControlIds.h"
+#include "protocol/NameTables.h"
+#include "ui/DialogUnits.h"
+#include "ui/IconPosition.h"
+#include "ui/KeyCapture.h"
 
 namespace {
 constexpr const char* kAboutEntry = "About Tallisk(&A)...";

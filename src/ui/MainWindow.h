@@ -5,21 +5,21 @@
 
 #include <memory>
 
-#include "CheckReadTest.h"
-#include "ConfigProtocol.h"
-#include "ConnectionSteps.h"
-#include "DeviceSettings.h"
-#include "DeviceWatch.h"
-#include "ExchangeState.h"
-#include "ExchangeSteps.h"
-#include "HidChannel.h"
-#include "PollTimer.h"
-#include "QtForm.h"
-#include "ReadDataView.h"
-#include "ReaderConnection.h"
-#include "SerialExchange.h"
-#include "SerialPort.h"
-#include "UsbExchange.h"
+#include "channels/common/PollTimer.h"
+#include "channels/presence/DeviceWatch.h"
+#include "channels/presence/ReaderConnection.h"
+#include "channels/serial/SerialExchange.h"
+#include "channels/serial/SerialPort.h"
+#include "channels/usb/HidChannel.h"
+#include "channels/usb/UsbExchange.h"
+#include "protocol/ConfigProtocol.h"
+#include "protocol/DeviceSettings.h"
+#include "protocol/ExchangeState.h"
+#include "ui/CheckReadTest.h"
+#include "ui/ConnectionSteps.h"
+#include "ui/ExchangeSteps.h"
+#include "ui/QtForm.h"
+#include "ui/ReadDataView.h"
 
 class QMenu;
 

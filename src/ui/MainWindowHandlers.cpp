@@ -1,7 +1,7 @@
 // What the window does with its form's events.
-#include "CommandPanels.h"
-#include "ControlIds.h"
-#include "MainWindow.h"
+#include "protocol/ControlIds.h"
+#include "ui/CommandPanels.h"
+#include "ui/MainWindow.h"
 
 void MainWindow::OnClicked(int id) {
     if (id == ctl::Exit) {

@@ -1,4 +1,4 @@
-#include "QtForm.h"
+#include "ui/QtForm.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-#include "CloseUpComboBox.h"
-#include "ControlIds.h"
+#include "protocol/ControlIds.h"
+#include "ui/CloseUpComboBox.h"
 
 QtForm::QtForm(QWidget* window)
     : QObject(window), widgets_(BuildForm(window, MainFormControls())), order_(MainFormOrder()) {

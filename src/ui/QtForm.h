@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <vector>
 
-#include "FormBuilder.h"
-#include "FormOperations.h"
+#include "protocol/FormOperations.h"
+#include "ui/FormBuilder.h"
 
 // The main window form on real widgets: the operations by control id that
 // the protocol and the window use, the group operations, and the form's

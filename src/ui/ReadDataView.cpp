@@ -1,7 +1,7 @@
-#include "ReadDataView.h"
+#include "ui/ReadDataView.h"
 
-#include "ControlIds.h"
-#include "QtForm.h"
+#include "protocol/ControlIds.h"
+#include "ui/QtForm.h"
 
 ReadDataView::ReadDataView(QtForm& form) : form_(form) {
     update_.setSingleShot(true);

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "MainWindow.h"
+#include "ui/MainWindow.h"
 
 namespace bench {
 

@@ -23,7 +23,7 @@
 #include "BenchApplication.h"
 #include "BenchSupport.h"
 #include "Measures.h"
-#include "UtilityApp.h"
+#include "app/UtilityApp.h"
 
 extern char** environ;
 

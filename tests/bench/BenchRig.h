@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "ControlIds.h"
-#include "MainWindow.h"
-#include "ProgramObjects.h"
 #include "PtyReaderLink.h"
 #include "ReadFormatter.h"
 #include "SimulatedDeviceWatch.h"
 #include "SimulatedHidPlatform.h"
-#include "UtilityApp.h"
+#include "app/ProgramObjects.h"
+#include "app/UtilityApp.h"
+#include "protocol/ControlIds.h"
+#include "ui/MainWindow.h"
 
 namespace bench {
 

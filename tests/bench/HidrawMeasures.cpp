@@ -9,10 +9,10 @@
 #include <cstring>
 
 #include "BenchSupport.h"
-#include "CommandSet.h"
 #include "ReaderModel.h"
 #include "SystemDeviceWindow.h"
-#include "UtilityApp.h"
+#include "app/UtilityApp.h"
+#include "protocol/CommandSet.h"
 
 namespace {
 

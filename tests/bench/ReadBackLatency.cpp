@@ -26,8 +26,8 @@
 #include "BenchApplication.h"
 #include "BenchRig.h"
 #include "BenchSupport.h"
-#include "CommandSet.h"
 #include "Measures.h"
+#include "protocol/CommandSet.h"
 
 namespace bench {
 namespace {

@@ -17,8 +17,8 @@
 
 #include "BenchRig.h"
 #include "BenchSupport.h"
-#include "CommandSet.h"
 #include "Measures.h"
+#include "protocol/CommandSet.h"
 
 namespace bench {
 namespace {

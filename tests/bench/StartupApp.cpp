@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "FirstPaintProbe.h"
-#include "UtilityApp.h"
+#include "app/UtilityApp.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

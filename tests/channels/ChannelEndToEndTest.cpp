@@ -11,20 +11,20 @@
 #include <string>
 #include <vector>
 
-#include "CommandSet.h"
-#include "ExchangeListener.h"
-#include "HidChannel.h"
-#include "PollTimer.h"
 #include "PtyReaderLink.h"
-#include "QtWaitPump.h"
 #include "ReadFormatter.h"
-#include "ReaderConnection.h"
-#include "SerialExchange.h"
-#include "SerialPort.h"
 #include "SimulatedDeviceWatch.h"
 #include "SimulatedHidPlatform.h"
-#include "TimerObject.h"
-#include "UsbExchange.h"
+#include "channels/common/ExchangeListener.h"
+#include "channels/common/PollTimer.h"
+#include "channels/presence/ReaderConnection.h"
+#include "channels/serial/SerialExchange.h"
+#include "channels/serial/SerialPort.h"
+#include "channels/usb/HidChannel.h"
+#include "channels/usb/QtWaitPump.h"
+#include "channels/usb/TimerObject.h"
+#include "channels/usb/UsbExchange.h"
+#include "protocol/CommandSet.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PollTimer.h"
+#include "channels/common/PollTimer.h"
 
 // A poll timer that only the test expires.
 class ManualPollTimer : public PollTimer {

@@ -1,8 +1,8 @@
-#include "ReadBurst.h"
+#include "channels/common/ReadBurst.h"
 
 #include <gtest/gtest.h>
 
-#include "ExchangeState.h"
+#include "protocol/ExchangeState.h"
 
 namespace {
 

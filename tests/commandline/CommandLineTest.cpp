@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
+#include "commandline/CommandLine.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "DisplayCheck.h"
+#include "commandline/DisplayCheck.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
-#include "SerialPort.h"
-#include "UtilityOptions.h"
+#include "app/UtilityOptions.h"
+#include "channels/serial/SerialPort.h"
+#include "commandline/CommandLine.h"
 
 namespace {
 

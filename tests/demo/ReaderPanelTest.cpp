@@ -11,13 +11,13 @@
 #include <memory>
 #include <string>
 
-#include "ControlIds.h"
-#include "MainWindow.h"
 #include "PtyReaderLink.h"
-#include "ReaderPanel.h"
 #include "SimulatedDeviceWatch.h"
 #include "SimulatedHidPlatform.h"
-#include "UtilityApp.h"
+#include "app/UtilityApp.h"
+#include "demo/ReaderPanel.h"
+#include "protocol/ControlIds.h"
+#include "ui/MainWindow.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "CommandSet.h"
-#include "ControlIds.h"
 #include "PtyReaderLink.h"
 #include "ResourceCount.h"
 #include "SpySerialDevice.h"
 #include "WindowFixture.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ControlIds.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "TimerObject.h"
+#include "channels/usb/TimerObject.h"
 
 // What the process holds: open descriptors, threads, running timer objects.
 struct ResourceCount {

@@ -17,14 +17,14 @@
 #include <span>
 #include <string>
 
-#include "CommandSet.h"
-#include "ConfigBlock.h"
-#include "ConfigProtocol.h"
-#include "ControlIds.h"
-#include "ControlTable.h"
 #include "FuzzCheck.h"
 #include "InMemoryForm.h"
-#include "SettingsExchange.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ConfigBlock.h"
+#include "protocol/ConfigProtocol.h"
+#include "protocol/ControlIds.h"
+#include "protocol/SettingsExchange.h"
+#include "ui/ControlTable.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "HexText.h"
+#include "channels/usb/HexText.h"
 
 namespace {
 

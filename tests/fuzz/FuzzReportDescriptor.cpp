@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "HidReportDescriptor.h"
+#include "platform/hid/HidReportDescriptor.h"
 
 namespace {
 

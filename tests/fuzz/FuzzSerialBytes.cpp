@@ -33,17 +33,17 @@
 #include <string>
 #include <vector>
 
-#include "CheckReadTest.h"
-#include "CommandSet.h"
-#include "ConfigProtocol.h"
-#include "ControlIds.h"
-#include "ExchangeListener.h"
 #include "FuzzCheck.h"
 #include "InMemoryForm.h"
 #include "ManualPollTimer.h"
-#include "SerialExchange.h"
-#include "SerialPort.h"
-#include "SettingsExchange.h"
+#include "channels/common/ExchangeListener.h"
+#include "channels/serial/SerialExchange.h"
+#include "channels/serial/SerialPort.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ConfigProtocol.h"
+#include "protocol/ControlIds.h"
+#include "protocol/SettingsExchange.h"
+#include "ui/CheckReadTest.h"
 
 namespace {
 

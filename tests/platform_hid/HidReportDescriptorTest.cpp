@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "HidReportDescriptor.h"
 #include "ReportDescriptors.h"
+#include "platform/hid/HidReportDescriptor.h"
 
 namespace {
 

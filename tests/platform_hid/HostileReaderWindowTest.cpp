@@ -7,9 +7,9 @@
 #include <atomic>
 #include <chrono>
 
-#include "CommandSet.h"
 #include "ReaderModel.h"
 #include "SystemDeviceWindow.h"
+#include "protocol/CommandSet.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "FakeDevices.h"
-#include "HidPlatform.h"
 #include "HidTestbed.h"
 #include "ReportDescriptors.h"
+#include "platform/hid/HidPlatform.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <vector>
 
-#include "HidReportDescriptor.h"
+#include "platform/hid/HidReportDescriptor.h"
 
 // Failure messages show lengths as {input, output, feature}.
 inline void PrintTo(const HidReportLengths& lengths, std::ostream* out) {

@@ -4,12 +4,12 @@
 #include <memory>
 #include <string>
 
-#include "ControlIds.h"
-#include "DeviceWatch.h"
 #include "FakeDevices.h"
 #include "HidTestbed.h"
-#include "MainWindow.h"
-#include "ProgramObjects.h"
+#include "app/ProgramObjects.h"
+#include "channels/presence/DeviceWatch.h"
+#include "protocol/ControlIds.h"
+#include "ui/MainWindow.h"
 
 // The window on the system's HID back end and udev monitor, for tests
 // that run under the umockdev preload with the fake devices.

@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
-#include "DeviceWatch.h"
 #include "HidTestbed.h"
 #include "ReportDescriptors.h"
+#include "channels/presence/DeviceWatch.h"
 
 namespace {
 

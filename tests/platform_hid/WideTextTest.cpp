@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "WideText.h"
+#include "platform/hid/WideText.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "LineDefinition.h"
+#include "channels/serial/LineDefinition.h"
 
 #include <gtest/gtest.h>
 

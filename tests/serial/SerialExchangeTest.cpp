@@ -1,11 +1,11 @@
-#include "SerialExchange.h"
+#include "channels/serial/SerialExchange.h"
 
 #include <gtest/gtest.h>
 
 #include "ManualPollTimer.h"
 #include "PtyPair.h"
-#include "SerialPort.h"
 #include "TestOwner.h"
+#include "channels/serial/SerialPort.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "PtyPair.h"
-#include "SerialPort.h"
 #include "SpySerialDevice.h"
 #include "TestOwner.h"
+#include "channels/serial/SerialPort.h"
 
 namespace {
 

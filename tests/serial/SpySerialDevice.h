@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "SerialDevice.h"
+#include "platform/serial/SerialDevice.h"
 
 // The setting steps of opening a port, as the device names them, and the
 // operation each is reported as when it fails.

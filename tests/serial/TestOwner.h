@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "SerialPort.h"
+#include "channels/serial/SerialPort.h"
 
 // A serial port's owner on the test's thread: it takes the port's
 // hand-overs only while the test pumps.

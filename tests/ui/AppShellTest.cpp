@@ -3,9 +3,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ControlIds.h"
-#include "IconPosition.h"
 #include "WindowFixture.h"
+#include "protocol/ControlIds.h"
+#include "ui/IconPosition.h"
 
 namespace {
 

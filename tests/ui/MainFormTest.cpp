@@ -14,11 +14,11 @@
 #include <utility>
 #include <vector>
 
-#include "CloseUpComboBox.h"
-#include "ControlIds.h"
-#include "DialogUnits.h"
-#include "SettingsExchange.h"
 #include "WindowFixture.h"
+#include "protocol/ControlIds.h"
+#include "protocol/SettingsExchange.h"
+#include "ui/CloseUpComboBox.h"
+#include "ui/DialogUnits.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <mutex>
 #include <thread>
 
-#include "ControlIds.h"
 #include "PtyPair.h"
 #include "WindowFixture.h"
+#include "protocol/ControlIds.h"
 
 namespace {
 

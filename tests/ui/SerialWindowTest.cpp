@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <thread>
 
-#include "ConfigBlock.h"
-#include "ControlIds.h"
 #include "PtyReaderLink.h"
 #include "ReadFormatter.h"
 #include "WindowFixture.h"
+#include "protocol/ConfigBlock.h"
+#include "protocol/ControlIds.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "CommandSet.h"
-#include "ControlIds.h"
 #include "WindowFixture.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ControlIds.h"
 
 namespace {
 

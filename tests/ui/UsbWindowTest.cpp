@@ -4,10 +4,10 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "ConfigBlock.h"
-#include "ControlIds.h"
 #include "ReadFormatter.h"
 #include "WindowFixture.h"
+#include "protocol/ConfigBlock.h"
+#include "protocol/ControlIds.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "ControlIds.h"
-#include "MainWindow.h"
-#include "ProgramObjects.h"
 #include "SimulatedDeviceWatch.h"
 #include "SimulatedHidPlatform.h"
-#include "UtilityApp.h"
+#include "app/ProgramObjects.h"
+#include "app/UtilityApp.h"
+#include "protocol/ControlIds.h"
+#include "ui/MainWindow.h"
 
 // A main window after start-up, shown on screen, on the program's objects
 // with the simulated reader's HID devices.

@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <functional>
 
-#include "CommandSet.h"
-#include "ConfigBlock.h"
-#include "ControlIds.h"
 #include "PtyReaderLink.h"
 #include "WindowFixture.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ConfigBlock.h"
+#include "protocol/ControlIds.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "UtilityApp.h"
+#include "app/UtilityApp.h"
 
 // Widget tests need one application object for the whole run; without a
 // display they run on the offscreen platform, which activates windows and

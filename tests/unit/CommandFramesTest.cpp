@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ConfigBlock.h"
 #include "ProtocolFixture.h"
+#include "protocol/ConfigBlock.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <set>
 #include <vector>
 
-#include "CommandPanels.h"
-#include "ControlIds.h"
-#include "ControlTable.h"
+#include "protocol/ControlIds.h"
+#include "ui/CommandPanels.h"
+#include "ui/ControlTable.h"
 
 namespace {
 

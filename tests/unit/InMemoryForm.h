@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "ControlTable.h"
-#include "DeviceSettings.h"
-#include "FormOperations.h"
+#include "protocol/DeviceSettings.h"
+#include "protocol/FormOperations.h"
+#include "ui/ControlTable.h"
 
 // The main form's controls held in memory: the real form order, check
 // states, list selections over lists of the real sizes, texts and enables.

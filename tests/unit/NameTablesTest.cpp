@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "NameTables.h"
+#include "protocol/NameTables.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <functional>
 #include <vector>
 
-#include "CommandSet.h"
-#include "ConfigProtocol.h"
-#include "ControlIds.h"
 #include "InMemoryForm.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ConfigProtocol.h"
+#include "protocol/ControlIds.h"
 
 // A window's worth of protocol state over an in-memory form.
 class ProtocolFixture : public ::testing::Test {

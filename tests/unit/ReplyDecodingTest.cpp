@@ -2,10 +2,10 @@
 
 #include <random>
 
-#include "ConfigBlock.h"
-#include "ControlIds.h"
-#include "ControlTable.h"
 #include "ProtocolFixture.h"
+#include "protocol/ConfigBlock.h"
+#include "protocol/ControlIds.h"
+#include "ui/ControlTable.h"
 
 namespace {
 

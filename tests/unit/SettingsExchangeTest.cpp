@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "ControlIds.h"
-#include "ControlTable.h"
 #include "InMemoryForm.h"
-#include "SettingsExchange.h"
+#include "protocol/ControlIds.h"
+#include "protocol/SettingsExchange.h"
+#include "ui/ControlTable.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "HidChannel.h"
+#include "channels/usb/HidChannel.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "ExchangeState.h"
-#include "HexText.h"
 #include "SimulatedHidPlatform.h"
+#include "channels/usb/HexText.h"
+#include "protocol/ExchangeState.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "ExchangeState.h"
-#include "HidChannel.h"
+#include "channels/usb/HidChannel.h"
+#include "protocol/ExchangeState.h"
 
 namespace {
 

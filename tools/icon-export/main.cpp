@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <cstdio>
 
-#include "AppIcon.h"
+#include "app/AppIcon.h"
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);

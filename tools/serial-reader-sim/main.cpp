@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "CommandLine.h"
 #include "PtyReaderLink.h"
 #include "ReadFormatter.h"
+#include "commandline/CommandLine.h"
 
 namespace {
 

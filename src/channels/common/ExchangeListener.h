@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "StatusTexts.h"
+#include "protocol/StatusTexts.h"
 
 // How a reply is read: the reply to the configuration read request is
 // decoded into settings; any other reply only says how its command went.

@@ -1,6 +1,6 @@
 #include <QTimer>
 
-#include "PollTimer.h"
+#include "channels/common/PollTimer.h"
 
 namespace {
 

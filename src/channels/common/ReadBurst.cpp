@@ -1,6 +1,6 @@
-#include "ReadBurst.h"
+#include "channels/common/ReadBurst.h"
 
-#include "ExchangeState.h"
+#include "protocol/ExchangeState.h"
 
 bool ReadBurst::IsFraming(std::string_view character) {
     if (character.size() != 1) {

@@ -1,11 +1,11 @@
-#include "ReaderConnection.h"
+#include "channels/presence/ReaderConnection.h"
 
 #include <QTimer>
 
-#include "ConnectionTexts.h"
-#include "HidChannel.h"
-#include "SerialExchange.h"
-#include "UsbExchange.h"
+#include "channels/serial/SerialExchange.h"
+#include "channels/usb/HidChannel.h"
+#include "channels/usb/UsbExchange.h"
+#include "protocol/ConnectionTexts.h"
 
 namespace {
 constexpr int kComPort = 1;

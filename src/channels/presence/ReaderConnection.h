@@ -3,10 +3,10 @@
 #include <QObject>
 #include <string>
 
-#include "ConnectionTexts.h"
-#include "DeviceWatch.h"
-#include "NameTables.h"
-#include "SerialPort.h"
+#include "channels/presence/DeviceWatch.h"
+#include "channels/serial/SerialPort.h"
+#include "protocol/ConnectionTexts.h"
+#include "protocol/NameTables.h"
 
 class HidChannel;
 class SerialExchange;

@@ -1,7 +1,7 @@
 #include <QSocketNotifier>
 
-#include "DeviceWatch.h"
-#include "UdevMonitor.h"
+#include "channels/presence/DeviceWatch.h"
+#include "platform/notify/UdevMonitor.h"
 
 namespace {
 

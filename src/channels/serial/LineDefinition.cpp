@@ -1,4 +1,4 @@
-#include "LineDefinition.h"
+#include "channels/serial/LineDefinition.h"
 
 #include <cstdio>
 #include <cstring>

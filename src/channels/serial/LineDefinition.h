@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "SerialDevice.h"
+#include "platform/serial/SerialDevice.h"
 
 // The line definition text "baud=%d parity=%c data=%d stop=%d".
 std::string FormatLineDefinition(int baud, char parity, int dataBits, int stopBits);

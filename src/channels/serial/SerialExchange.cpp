@@ -1,8 +1,8 @@
-#include "SerialExchange.h"
+#include "channels/serial/SerialExchange.h"
 
 #include <algorithm>
 
-#include "SerialPort.h"
+#include "channels/serial/SerialPort.h"
 
 SerialExchange::SerialExchange(ExchangeListener& listener, ExchangeState& exchange,
                                SerialPort& port, PollTimer& timer, ModeSource mode, Clock clock)

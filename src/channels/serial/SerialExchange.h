@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <functional>
 
-#include "ExchangeListener.h"
-#include "ExchangeState.h"
-#include "NameTables.h"
-#include "PollTimer.h"
-#include "ReadBurst.h"
-#include "StatusTexts.h"
+#include "channels/common/ExchangeListener.h"
+#include "channels/common/PollTimer.h"
+#include "channels/common/ReadBurst.h"
+#include "protocol/ExchangeState.h"
+#include "protocol/NameTables.h"
+#include "protocol/StatusTexts.h"
 
 class SerialPort;
 

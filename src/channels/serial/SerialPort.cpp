@@ -1,4 +1,4 @@
-#include "SerialPort.h"
+#include "channels/serial/SerialPort.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "LineDefinition.h"
+#include "channels/serial/LineDefinition.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "SerialDevice.h"
+#include "platform/serial/SerialDevice.h"
 
 // Messages the port sends its owner: a received byte (the byte, the port
 // number) and a comm event that may be a CTS change (0, the port number).

@@ -1,4 +1,4 @@
-#include "HexText.h"
+#include "channels/usb/HexText.h"
 
 #include <string>
 

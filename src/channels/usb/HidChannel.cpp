@@ -1,8 +1,8 @@
-#include "HidChannel.h"
+#include "channels/usb/HidChannel.h"
 
 #include <algorithm>
 
-#include "HexText.h"
+#include "channels/usb/HexText.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <span>
 #include <string>
 
-#include "ConnectionTexts.h"
-#include "HidPlatform.h"
-#include "StatusTexts.h"
-#include "TimerObject.h"
-#include "TransferWorker.h"
-#include "WaitPump.h"
+#include "channels/usb/TimerObject.h"
+#include "channels/usb/TransferWorker.h"
+#include "channels/usb/WaitPump.h"
+#include "platform/hid/HidPlatform.h"
+#include "protocol/ConnectionTexts.h"
+#include "protocol/StatusTexts.h"
 
 // The path to a reader attached over USB: finds it among the HID devices by
 // its identity, opens it, learns its report lengths, moves reports, and

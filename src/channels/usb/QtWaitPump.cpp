@@ -1,4 +1,4 @@
-#include "QtWaitPump.h"
+#include "channels/usb/QtWaitPump.h"
 
 #include <QCoreApplication>
 

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "WaitPump.h"
+#include "channels/usb/WaitPump.h"
 
 // One pass of the Qt event loop of the calling thread.
 class QtWaitPump : public WaitPump {

@@ -1,4 +1,4 @@
-#include "TimerObject.h"
+#include "channels/usb/TimerObject.h"
 
 #include <QCoreApplication>
 #include <QObject>

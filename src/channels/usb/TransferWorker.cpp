@@ -1,4 +1,4 @@
-#include "TransferWorker.h"
+#include "channels/usb/TransferWorker.h"
 
 #include <condition_variable>
 #include <deque>

@@ -1,6 +1,6 @@
-#include "UsbExchange.h"
+#include "channels/usb/UsbExchange.h"
 
-#include "CommandSet.h"
+#include "protocol/CommandSet.h"
 
 UsbExchange::UsbExchange(ExchangeListener& listener, ExchangeState& exchange, HidChannel& hid,
                          PollTimer& timer, ModeSource mode)

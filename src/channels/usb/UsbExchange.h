@@ -3,12 +3,12 @@
 #include <functional>
 #include <string>
 
-#include "ExchangeListener.h"
-#include "ExchangeState.h"
-#include "HidChannel.h"
-#include "NameTables.h"
-#include "PollTimer.h"
-#include "ReadBurst.h"
+#include "channels/common/ExchangeListener.h"
+#include "channels/common/PollTimer.h"
+#include "channels/common/ReadBurst.h"
+#include "channels/usb/HidChannel.h"
+#include "protocol/ExchangeState.h"
+#include "protocol/NameTables.h"
 
 // The exchange with a USB reader: the USB poll that sends a pending frame
 // and completes keyboard reads, and the gathering of the characters a

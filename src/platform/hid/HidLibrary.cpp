@@ -1,4 +1,4 @@
-#include "HidLibrary.h"
+#include "platform/hid/HidLibrary.h"
 
 #include <hidapi.h>
 

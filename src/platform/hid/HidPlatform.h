@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "HidReportDescriptor.h"
+#include "platform/hid/HidReportDescriptor.h"
 
 // One HID device interface as the system lists it. The identity is the USB
 // device's: vendor id, product id and release number (bcdDevice). The strings

@@ -1,4 +1,4 @@
-#include "HidReportDescriptor.h"
+#include "platform/hid/HidReportDescriptor.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "LinuxHidDevice.h"
+#include "platform/hid/LinuxHidDevice.h"
 
 #include <hidapi.h>
 

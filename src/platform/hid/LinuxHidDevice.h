@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "HidLibrary.h"
-#include "HidPlatform.h"
+#include "platform/hid/HidLibrary.h"
+#include "platform/hid/HidPlatform.h"
 
 struct hid_device_;
 

@@ -5,12 +5,12 @@
 #include <unordered_set>
 #include <utility>
 
-#include "HidLibrary.h"
-#include "HidPlatform.h"
-#include "HidReportDescriptor.h"
-#include "LinuxHidDevice.h"
-#include "ReportDescriptorSource.h"
-#include "WideText.h"
+#include "platform/hid/HidLibrary.h"
+#include "platform/hid/HidPlatform.h"
+#include "platform/hid/HidReportDescriptor.h"
+#include "platform/hid/LinuxHidDevice.h"
+#include "platform/hid/ReportDescriptorSource.h"
+#include "platform/hid/WideText.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ReportDescriptorSource.h"
+#include "platform/hid/ReportDescriptorSource.h"
 
 #include <fcntl.h>
 #include <linux/hidraw.h>

@@ -1,4 +1,4 @@
-#include "WideText.h"
+#include "platform/hid/WideText.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "UdevMonitor.h"
+#include "platform/notify/UdevMonitor.h"
 
 #include <libudev.h>
 #include <unistd.h>

@@ -8,7 +8,7 @@
 #include <array>
 #include <cerrno>
 
-#include "SerialDevice.h"
+#include "platform/serial/SerialDevice.h"
 
 namespace {
 
