@@ -9,6 +9,7 @@
 
 #include "app/AboutBox.h"
 #include "app/AppIcon.h"
+#include "commandline/ProgramVersion.h"
 #include "ui/MainWindow.h"
 
 UtilityApp::UtilityApp() : UtilityApp(MakeLinuxHidPlatform(), MakeUdevDeviceWatch()) {}
@@ -20,7 +21,7 @@ UtilityApp::UtilityApp(std::unique_ptr<HidPlatform> hidPlatform,
 void UtilityApp::PrepareApplication(QApplication& app) {
     app.setApplicationName(QStringLiteral("Tallisk Program"));
     app.setApplicationDisplayName(QString());
-    app.setApplicationVersion(QStringLiteral("1.0.0.1"));
+    app.setApplicationVersion(QString::fromLatin1(ProgramVersion()));
     app.setWindowIcon(AppIcon());
 }
 

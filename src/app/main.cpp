@@ -1,10 +1,27 @@
 #include <QApplication>
+#include <optional>
 
 #include "app/UtilityApp.h"
+#include "app/UtilityOptions.h"
+#include "commandline/CommandLine.h"
+#include "commandline/DisplayCheck.h"
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so that they need no display.
+    const CommandLine line = ParseCommandLine(kUtilityProgram.options, argc, argv);
+    if (const std::optional<int> status = AnswerCommandLine(kUtilityProgram, line)) {
+        return *status;
+    }
+    if (const std::optional<int> status =
+            RefuseWithoutDisplay("tallisk", "use tallisk-cli for work without a display")) {
+        return *status;
+    }
+    const UtilityOptions options = UtilityOptionsFrom(line);
+    ApplySerialPort(options);
+
     QApplication app(argc, argv);
     UtilityApp::PrepareApplication(app);
     UtilityApp utility;
+    // options.trace switches the frame and report trace on here, once it has its sink.
     return utility.Run();
 }

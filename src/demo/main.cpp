@@ -4,31 +4,56 @@
 //
 //   tallisk-demo               the utility and the "Simulated reader" window
 //   tallisk-demo --tour DIR    a scripted tour that saves screenshots in DIR
+//   tallisk-demo --help        the options and exit statuses
 #include <QApplication>
-#include <QCommandLineParser>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "PtyReaderLink.h"
 #include "SimulatedDeviceWatch.h"
 #include "SimulatedHidPlatform.h"
 #include "app/UtilityApp.h"
+#include "commandline/CommandLine.h"
+#include "commandline/DisplayCheck.h"
 #include "demo/DemoTour.h"
 #include "demo/ReaderPanel.h"
 #include "ui/MainWindow.h"
 
+namespace {
+
+// The demo opens COM1 on its own pseudo-terminal, so it takes no --serial-port.
+constexpr std::array<OptionSpec, 1> kOptions{{
+    {"tour", "DIR", "take the scripted tour and save its screenshots in DIR"},
+}};
+
+constexpr ProgramSpec kProgram{
+    "tallisk-demo",
+    "The utility wired to a simulated reader on USB and on a serial line, with a window that "
+    "works the reader.",
+    kOptions,
+    "Exit status: 0 when the window closes, 1 when the tour fails or no pseudo-terminal can be "
+    "made, 2 without a display, 64 for a wrong option.",
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so that they need no display.
+    const CommandLine line = ParseCommandLine(kProgram.options, argc, argv);
+    if (const std::optional<int> status = AnswerCommandLine(kProgram, line)) {
+        return *status;
+    }
+    if (const std::optional<int> status = RefuseWithoutDisplay(
+            "tallisk-demo",
+            "take the tour on a virtual display: xvfb-run tallisk-demo --tour DIR")) {
+        return *status;
+    }
+
     QApplication app(argc, argv);
     UtilityApp::PrepareApplication(app);
-
-    QCommandLineParser options;
-    options.addHelpOption();
-    const QCommandLineOption tour(QStringLiteral("tour"),
-                                  QStringLiteral("Run the scripted tour, screenshots in <dir>."),
-                                  QStringLiteral("dir"));
-    options.addOption(tour);
-    options.process(app);
 
     // The serial reader sits on a pseudo-terminal that the utility opens as COM1.
     PtyReaderLink serialReader;
@@ -49,8 +74,8 @@ int main(int argc, char** argv) {
     utility.onWindowReady = [&](MainWindow& window) {
         // The window owns the panel and the tour and ends them with itself.
         ReaderPanel& panel = ReaderPanel::Open(window, devices, usbReader, serialReader);
-        if (options.isSet(tour)) {
-            new DemoTour(window, panel, options.value(tour));
+        if (line.Has("tour")) {
+            new DemoTour(window, panel, QString::fromStdString(line.Value("tour")));
             QObject::connect(&window, &QDialog::finished, [&tourResult](int r) { tourResult = r; });
         }
     };

@@ -3,11 +3,14 @@
 // commands on its standard input.
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include "PtyReaderLink.h"
 #include "ReadFormatter.h"
+#include "commandline/CommandLine.h"
 
 namespace {
 
@@ -34,6 +37,21 @@ std::string Hex(const ConfigBlock& block) {
     return text;
 }
 
+// Its --help tells of the commands on the standard input too (kHelp
+// without its last line break).
+const std::string kSummary =
+    "The simulated reader on a pseudo-terminal, for trying the utility without a reader.\n"
+    "It prints the terminal's path and takes commands on its standard input.\n" +
+    std::string(kHelp, std::string_view(kHelp).size() - 1);
+
+const ProgramSpec kProgram{
+    "tallisk-serial-sim",
+    kSummary.c_str(),
+    {},
+    "Exit status: 0 after quit or at the end of the input, 1 when no pseudo-terminal can be "
+    "made, 64 for a wrong option.",
+};
+
 bool Switch(std::istringstream& words) {
     std::string value;
     words >> value;
@@ -42,7 +60,12 @@ bool Switch(std::istringstream& words) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const CommandLine options = ParseCommandLine(kProgram.options, argc, argv);
+    if (const std::optional<int> status = AnswerCommandLine(kProgram, options)) {
+        return *status;
+    }
+
     PtyReaderLink reader;
     if (!reader.Start()) {
         std::perror("serial-reader-sim: cannot create a pseudo-terminal");

@@ -1,0 +1,5 @@
+#include "commandline/ProgramVersion.h"
+
+const char* ProgramVersion() {
+    return TALLISK_VERSION;
+}
