@@ -87,15 +87,22 @@ int ValueIn(const NamedSetting& s, const QJsonValue& v) {
     return -1;
 }
 
-void ReadSettings(const QJsonObject& object, DeviceSettings& settings, Problems& problems) {
+// Every member of object that no entry of table names is a problem.
+template <typename Table>
+void RefuseUnknownKeys(const QJsonObject& object, const Table& table, const char* what,
+                       Problems& problems) {
     for (auto it = object.begin(); it != object.end(); ++it) {
         const std::string key = it.key().toStdString();
-        const bool known = std::any_of(kNamedSettings.begin(), kNamedSettings.end(),
-                                       [&key](const NamedSetting& s) { return key == s.key; });
+        const bool known = std::any_of(table.begin(), table.end(),
+                                       [&key](const auto& entry) { return key == entry.key; });
         if (!known) {
-            problems.push_back("unknown setting " + Quoted(key));
+            problems.push_back(std::string("unknown ") + what + " " + Quoted(key));
         }
     }
+}
+
+void ReadSettings(const QJsonObject& object, DeviceSettings& settings, Problems& problems) {
+    RefuseUnknownKeys(object, kNamedSettings, "setting", problems);
     for (const NamedSetting& s : kNamedSettings) {
         const std::string name =
             "setting " + Quoted(s.key) + " (" + std::string(CaptionOf(s)) + ")";
@@ -127,14 +134,7 @@ int CodeByteOf(const std::string& text) {
 
 void ReadCodes(const QJsonObject& object, CodeValues& codes, Problems& problems) {
     constexpr std::string_view kAllowed = R"(a byte "0x01" to "0x7f", or null for none)";
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        const std::string key = it.key().toStdString();
-        const bool known = std::any_of(kNamedCodes.begin(), kNamedCodes.end(),
-                                       [&key](const NamedCode& c) { return key == c.key; });
-        if (!known) {
-            problems.push_back("unknown code " + Quoted(key));
-        }
-    }
+    RefuseUnknownKeys(object, kNamedCodes, "code", problems);
     for (const NamedCode& c : kNamedCodes) {
         const std::string name = "code " + Quoted(c.key) + " (" + std::string(CaptionOf(c)) + ")";
         const QJsonValue v = object.value(QLatin1String(c.key));

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "TextLines.h"
+
 #include "commandline/CommandLine.h"
 
 namespace {
@@ -24,15 +26,6 @@ using Outcome = CommandLineOutcome;
 CommandLine Parse(std::vector<const char*> args) {
     args.insert(args.begin(), "prog");
     return ParseCommandLine(kOptions, static_cast<int>(args.size()), args.data());
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 TEST(CommandLine, ReadsOptionsAndTheOutcome) {

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "TextLines.h"
+
 extern char** environ;
 
 namespace {
@@ -108,15 +110,6 @@ Ended RunProgram(const Program& program, const std::vector<std::string>& options
     ::unlink(outPath.c_str());
     ::unlink(errPath.c_str());
     return ended;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 TEST(Programs, HelpListsEveryOptionWithoutADisplay) {
