@@ -1,0 +1,145 @@
+#include "cli/ReaderSession.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <cstdio>
+
+#include "protocol/CommandSet.h"
+#include "protocol/ControlIds.h"
+#include "protocol/NameTables.h"
+
+namespace {
+
+// Longer than any wait of either channel (the USB reply wait is about
+// 19 s, the serial one 3 s): a command that outlives it has no answer.
+constexpr int kCommandLimitMs = 30000;
+
+bool RunUntil(const std::function<bool()>& done, int limitMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < limitMs) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    return done();
+}
+
+}  // namespace
+
+ReaderSession::ReaderSession(std::unique_ptr<HidPlatform> platform,
+                             std::unique_ptr<DeviceWatch> watch)
+    : protocol_(form_, record_, exchange_),
+      platform_(std::move(platform)),
+      watch_(std::move(watch)),
+      hid_(platform_.get(), waitTimer_, waitPump_),
+      usbTimer_(MakeQtPollTimer()),
+      serialTimer_(MakeQtPollTimer()),
+      serial_(*this, exchange_, serialPort_, *serialTimer_, [this] { return connection_.Mode(); }),
+      usb_(*this, exchange_, hid_, *usbTimer_, [this] { return connection_.Mode(); }),
+      connection_(kDeviceModels[kCurrentDeviceIndex], hid_, serialPort_, *watch_, usb_, serial_,
+                  *this) {
+    // Failures of the line go to standard error; nobody has to dismiss them.
+    serialPort_.SetFailureReporter([](const std::string& text, std::function<void()> closed) {
+        std::fprintf(stderr, "tallisk-cli: %s\n", text.c_str());
+        if (closed) {
+            closed();
+        }
+    });
+}
+
+ReaderSession::~ReaderSession() {
+    connection_.Close(connection_.Mode());
+}
+
+bool ReaderSession::Open(ConnectMode mode) {
+    connection_.SetMode(mode);
+    connection_.Open();
+    if (mode == kUsbHidMode) {
+        return state_ == ReaderConnection::State::Connected && !hid_.FoundWithoutAccess();
+    }
+    return state_ == ReaderConnection::State::SerialOpened;
+}
+
+bool ReaderSession::Gone() const {
+    return state_ == ReaderConnection::State::Removed;
+}
+
+ReaderSession::Outcome ReaderSession::RunPendingFrame() {
+    replied_ = false;
+    last_ = {};
+    if (exchange_.commandFrame.length == 0) {
+        // Nothing was built (a setting the frame needs is unset).
+        last_.status = record_.statusText;
+        return last_;
+    }
+    RunUntil([this] { return replied_ || Gone(); }, kCommandLimitMs);
+    last_.answered = replied_;
+    if (!replied_) {
+        last_.result = Gone() ? kExchangeConnectionLost : kExchangeNoReply;
+    }
+    last_.status = record_.statusText;
+    return last_;
+}
+
+ReaderSession::Outcome ReaderSession::ReadConfiguration() {
+    // As the window does when Device_Type_Setup is chosen.
+    protocol_.Save();
+    exchange_.commandType = kDeviceTypeSetup;
+    protocol_.PrepareCommandFrame();
+    protocol_.Load();
+    return RunPendingFrame();
+}
+
+ReaderSession::Outcome ReaderSession::WriteConfiguration(const Configuration& configuration) {
+    // The block that the read left in the frame keeps its bytes 14 and 15;
+    // the settings and code lists go on the form, and Send Cmd builds from it.
+    record_.settings = configuration.settings;
+    protocol_.Load();
+    for (size_t i = 0; i < kCodeBindings.size(); ++i) {
+        form_.SelectIndex(kCodeBindings[i].listId, CodeIndexFromValue(configuration.codes[i]));
+    }
+    exchange_.commandType = kDeviceTypeSetup;
+    protocol_.BuildCommandFrame();
+    return RunPendingFrame();
+}
+
+ReaderSession::Outcome ReaderSession::SendCommand(int32_t commandType,
+                                                  const DeviceSettings& settings) {
+    protocol_.Save();
+    exchange_.commandType = commandType;
+    protocol_.PrepareCommandFrame();
+    record_.settings = settings;
+    protocol_.Load();
+    protocol_.BuildCommandFrame();
+    return RunPendingFrame();
+}
+
+void ReaderSession::Watch(const std::function<bool()>& stop) {
+    RunUntil([&] { return stop() || Gone(); }, std::numeric_limits<int>::max());
+}
+
+void ReaderSession::ReadCompleted(const std::string& text) {
+    if (onRead) {
+        onRead(text);
+    }
+}
+
+void ReaderSession::ReplyCompleted(ReplyUse use, ExchangeResult result,
+                                   std::span<const uint8_t> reply, int32_t length) {
+    if (use == ReplyUse::Configuration) {
+        protocol_.DecodeConfigReply(result, reply, length);
+    } else {
+        protocol_.ReportExchangeResult(result, reply, length);
+    }
+    last_.result = result;
+    const auto kept = static_cast<size_t>(std::clamp<int32_t>(length, 0, reply.size()));
+    last_.reply.assign(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(kept));
+    replied_ = true;
+}
+
+void ReaderSession::WatchUnavailable() {
+    std::fputs(
+        "tallisk-cli: arrivals and removals of USB devices cannot be followed "
+        "(udev monitor unavailable)\n",
+        stderr);
+}

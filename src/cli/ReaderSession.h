@@ -1,0 +1,99 @@
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "channels/common/ExchangeListener.h"
+#include "channels/common/PollTimer.h"
+#include "channels/presence/DeviceWatch.h"
+#include "channels/presence/ReaderConnection.h"
+#include "channels/serial/SerialExchange.h"
+#include "channels/serial/SerialPort.h"
+#include "channels/usb/HidChannel.h"
+#include "channels/usb/QtWaitPump.h"
+#include "channels/usb/TimerObject.h"
+#include "channels/usb/UsbExchange.h"
+#include "config/Configuration.h"
+#include "config/MemoryForm.h"
+#include "platform/hid/HidPlatform.h"
+#include "protocol/ConfigProtocol.h"
+#include "protocol/ExchangeState.h"
+
+// One reader reached without a window: the window's channels, connection
+// and protocol code, run over a form held in memory, so that every frame is
+// the one the window would send for the same settings.
+class ReaderSession : private ExchangeListener, private ReaderConnection::Listener {
+  public:
+    // How one command went.
+    struct Outcome {
+        bool answered = false;  // a reply, or the channel's verdict, came in time
+        ExchangeResult result = kExchangeOk;
+        std::vector<uint8_t> reply;
+        std::string status;  // the status line the window would show
+    };
+
+    ReaderSession(std::unique_ptr<HidPlatform> platform, std::unique_ptr<DeviceWatch> watch);
+    ReaderSession(const ReaderSession&) = delete;
+    ReaderSession& operator=(const ReaderSession&) = delete;
+    ~ReaderSession() override;
+
+    // Opens the connection as the window does at start-up; true when the
+    // reader was found and may be opened (USB) or the port opened (serial).
+    bool Open(ConnectMode mode);
+    ReaderConnection::State State() const { return state_; }
+    const std::string& Status() const { return record_.statusText; }
+    HidChannel& Hid() { return hid_; }
+
+    // ESC 'R': on success the reply's first 24 bytes are the block.
+    Outcome ReadConfiguration();
+    // Device_Type_Setup with these settings, after a read on this session
+    // (bytes 14 and 15 go back as the reader reported them).
+    Outcome WriteConfiguration(const Configuration& configuration);
+    // Any command of the command set, built from these settings.
+    Outcome SendCommand(int32_t commandType, const DeviceSettings& settings);
+
+    // Called with every read the reader sends while reads are watched.
+    std::function<void(const std::string& text)> onRead;
+    // Runs the event loop until stop() holds or the connection is gone.
+    void Watch(const std::function<bool()>& stop);
+
+  private:
+    Outcome RunPendingFrame();
+    bool Gone() const;
+
+    // ExchangeListener
+    void Polled() override { protocol_.Save(); }
+    void BurstBegan() override {}
+    void ReadGrew(const std::string&) override {}
+    void ReadCompleted(const std::string& text) override;
+    void ReplyCompleted(ReplyUse use, ExchangeResult result, std::span<const uint8_t> reply,
+                        int32_t length) override;
+
+    // ReaderConnection::Listener
+    void StateChanged(ReaderConnection::State state) override { state_ = state; }
+    void StatusChanged(const std::string& text) override { record_.statusText = text; }
+    void Settled() override { protocol_.Load(); }
+    void WatchUnavailable() override;
+    void Closed() override {}
+
+    MemoryForm form_;
+    WindowRecord record_;
+    ExchangeState exchange_;
+    ConfigProtocol protocol_;
+    std::unique_ptr<HidPlatform> platform_;
+    std::unique_ptr<DeviceWatch> watch_;
+    TimerObject waitTimer_;
+    QtWaitPump waitPump_;
+    HidChannel hid_;
+    SerialPort serialPort_;
+    std::unique_ptr<PollTimer> usbTimer_;
+    std::unique_ptr<PollTimer> serialTimer_;
+    SerialExchange serial_;
+    UsbExchange usb_;
+    ReaderConnection connection_;
+    ReaderConnection::State state_ = ReaderConnection::State::Opening;
+    bool replied_ = false;
+    Outcome last_;
+};

@@ -1,0 +1,175 @@
+// tallisk-cli as a script runs it, against the simulated reader on a
+// pseudo-terminal: what it prints, its exit status, and the frames the
+// reader received.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "sim/PtyReaderLink.h"
+#include "sim/ReaderModel.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Ended {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliOnSerial : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(reader.Start());
+        ASSERT_TRUE(dir.isValid());
+    }
+
+    Ended Cli(std::vector<std::string> args, const std::string& input = "") {
+        QStringList list = {QStringLiteral("--serial"), QString::fromStdString(reader.Path())};
+        for (const std::string& a : args) {
+            list << QString::fromStdString(a);
+        }
+        QProcess process;
+        process.start(QStringLiteral(TALLISK_CLI), list);
+        process.write(input.data(), static_cast<qint64>(input.size()));
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+                process.readAllStandardError().toStdString()};
+    }
+
+    std::string File(const std::string& name, const std::string& text) {
+        const std::string path = dir.filePath(QString::fromStdString(name)).toStdString();
+        std::ofstream(path) << text;
+        return path;
+    }
+
+    // The letters of the frames the reader received, "RSR" for read, write, read.
+    std::string Letters() {
+        std::string letters;
+        for (const Bytes& frame : reader.ReceivedFrames()) {
+            letters += frame.size() >= 2 ? static_cast<char>(frame[1]) : '?';
+        }
+        return letters;
+    }
+
+    static std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+        const size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return at == std::string::npos ? text : text.replace(at, from.size(), to);
+    }
+
+    PtyReaderLink reader;
+    QTemporaryDir dir;
+};
+
+TEST_F(CliOnSerial, ReadSavesAFileThatWritesBackUnchangedAndAChangeIsWrittenAndVerified) {
+    const Ended readOut = Cli({"read"});
+    EXPECT_EQ(readOut.status, 0) << readOut.err;
+    EXPECT_NE(readOut.out.find("Check Code: E13B Code"), std::string::npos) << readOut.out;
+    EXPECT_NE(readOut.out.find("Block: 30 43 41 42 43 44 45 3F"), std::string::npos) << readOut.out;
+
+    const Ended saved = Cli({"read", "--json"});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    const std::string file = File("reader.json", saved.out);
+    const Ended same = Cli({"write", file});
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_NE(same.out.find("unchanged"), std::string::npos) << same.out;
+    EXPECT_EQ(Letters(), "RRRR") << "an unchanged write sends no block";
+
+    const Ended forced = Cli({"write", "--force", file});
+    EXPECT_EQ(forced.status, 0) << forced.err;
+    EXPECT_EQ(Letters(), "RRRRRSR");
+
+    const std::string changed = File(
+        "changed.json", Replaced(saved.out, "\"checkCode\": \"E13B\"", "\"checkCode\": \"CMC7\""));
+    const Ended differs = Cli({"verify", changed});
+    EXPECT_EQ(differs.status, 1);
+    EXPECT_NE(differs.out.find("Check Code (checkCode): reader E13B Code, file CMC7 Code"),
+              std::string::npos)
+        << differs.out;
+
+    const ConfigBlock before = reader.WithModel([](ReaderModel& m) { return m.Config(); });
+    const Ended wrote = Cli({"write", "--json", "-"}, Replaced(saved.out, "\"E13B\"", "\"CMC7\""));
+    EXPECT_EQ(wrote.status, 0) << wrote.err;
+    EXPECT_NE(wrote.out.find("\"changed\": true"), std::string::npos) << wrote.out;
+    EXPECT_NE(wrote.out.find("\"verified\": true"), std::string::npos) << wrote.out;
+    const ConfigBlock after = reader.WithModel([](ReaderModel& m) { return m.Config(); });
+    EXPECT_NE(before, after);
+    EXPECT_EQ(before[14], after[14]) << "bytes 14 and 15 go back as the reader reported them";
+    EXPECT_EQ(before[15], after[15]);
+    EXPECT_EQ(Cli({"verify", changed}).status, 0);
+}
+
+TEST_F(CliOnSerial, ARefusedFileSendsNothingAndSaysWhy) {
+    const std::string good = Cli({"read", "--json"}).out;
+    const size_t framesBefore = reader.ReceivedFrames().size();
+    const struct {
+        std::string text;
+        std::string why;
+    } cases[] = {
+        {"{not json", "not"},
+        {Replaced(good, "\"version\": 1", "\"version\": 9"), "version"},
+        {Replaced(good, "\"checkCode\"", "\"checkKode\""), "checkKode"},
+        {Replaced(good, "\"checkCode\": \"E13B\"", "\"checkCode\": \"OCR\""), "checkCode"},
+        {Replaced(good, "\"track1Limit\": true", "\"track1Limit\": 3"), "track1Limit"},
+    };
+    for (const auto& c : cases) {
+        for (const char* command : {"write", "verify"}) {
+            const Ended run = Cli({command, File("bad.json", c.text)});
+            EXPECT_EQ(run.status, 64) << command << " " << c.why;
+            EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
+        }
+    }
+    EXPECT_EQ(reader.ReceivedFrames().size(), framesBefore);
+}
+
+TEST_F(CliOnSerial, SendTakesSettingsByNameAndSaysWhatTheWindowWouldSay) {
+    const Ended limit = Cli(
+        {"send", "msr-read-limit", "track1Limit=true", "track2Limit=false", "track3Limit=true"});
+    EXPECT_EQ(limit.status, 0) << limit.err;
+    EXPECT_EQ(limit.out, "Status: MSR Read Limit Setup Ok!\n");
+    ASSERT_FALSE(reader.ReceivedFrames().empty());
+    // Tracks 1 and 3: '0' + 1 + 4, as Send Cmd builds it.
+    EXPECT_EQ(reader.ReceivedFrames().back(), (Bytes{0x1B, 'G', '0' + 5}));
+
+    const struct {
+        std::vector<std::string> args;
+        int status;
+    } refused[] = {
+        {{"send", "MSR_Read_Limit", "track1Limit=maybe"}, 64},
+        {{"send", "No_Such_Command"}, 64},
+        {{"send", "MSR_Read_Limit", "noSuchSetting=true"}, 64},
+        {{"frobnicate"}, 64},
+    };
+    const size_t frames = reader.ReceivedFrames().size();
+    for (const auto& c : refused) {
+        EXPECT_EQ(Cli(c.args).status, c.status) << c.args[0];
+    }
+    EXPECT_EQ(reader.ReceivedFrames().size(), frames);
+
+    reader.WithModel([](ReaderModel& m) { m.faults.refuse = true; });
+    const Ended no = Cli({"send", "Device_Initial"});
+    EXPECT_EQ(no.status, 1);
+    EXPECT_EQ(no.out, "Status: Command Execute fail!!\n");
+    reader.WithModel([](ReaderModel& m) { m.faults = {.silent = true}; });
+    EXPECT_EQ(Cli({"read"}).status, 74);
+}
+
+TEST(CliWithoutReader, ALineThatCannotBeOpenedSaysWhy) {
+    QProcess process;
+    process.start(
+        QStringLiteral(TALLISK_CLI),
+        {QStringLiteral("--serial"), QStringLiteral("/dev/no-such-line"), QStringLiteral("read")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 69);
+    EXPECT_NE(process.readAllStandardError().indexOf("/dev/no-such-line"), -1);
+}
+
+}  // namespace
