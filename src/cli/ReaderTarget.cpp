@@ -1,0 +1,71 @@
+#include "cli/ReaderTarget.h"
+
+#include <cstdlib>
+
+#include "channels/presence/DeviceWatch.h"
+#include "cli/CliExit.h"
+#include "cli/CliOutput.h"
+#include "cli/HidSelection.h"
+#include "cli/SerialCandidates.h"
+
+int ReaderTarget::Open() {
+    if (line_.Has("serial")) {
+        path_ = line_.Value("serial");
+        ::setenv("TALLISK_COM1", path_.c_str(), 1);
+        session_ = std::make_unique<ReaderSession>(nullptr, MakeUdevDeviceWatch());
+        if (!session_->Open(kSerialMode)) {
+            return Fail(kCliNoReader, path_ + ": the serial line could not be opened (" +
+                                          session_->Status() + ")" + SerialOpenAdvice(path_));
+        }
+        return 0;
+    }
+    std::unique_ptr<HidPlatform> platform = MakeLinuxHidPlatform();
+    if (!platform) {
+        return Fail(kCliNoReader, "the HID library could not be started");
+    }
+    if (line_.Has("device")) {
+        path_ = line_.Value("device");
+    } else {
+        const std::vector<HidDeviceInfo> readers = ListReaders(*platform);
+        if (readers.empty()) {
+            return Fail(kCliNoReader, "no reader found on USB (is it plugged in?)");
+        }
+        if (readers.size() > 1) {
+            std::string text = "more than one reader: choose one with --device";
+            for (const HidDeviceInfo& r : readers) {
+                text += "\n  " + r.path;
+            }
+            return Fail(kCliNoReader, text);
+        }
+        path_ = readers[0].path;
+    }
+    session_ = std::make_unique<ReaderSession>(OnlyThePath(std::move(platform), path_),
+                                               MakeUdevDeviceWatch());
+    if (!session_->Open(kUsbHidMode)) {
+        std::string why = session_->Status();
+        if (session_->Hid().FoundWithoutAccess()) {
+            why += "; this user may not open " + path_ +
+                   ": install the udev rule 70-tallisk.rules and plug the reader in again";
+        }
+        return Fail(kCliNoReader, path_ + ": " + why);
+    }
+    return 0;
+}
+
+// The exit status of a command's outcome; says why on standard error.
+int StatusOf(const ReaderSession::Outcome& outcome, const std::string& success,
+             const std::string& path) {
+    if (!outcome.answered || outcome.result == kExchangeNoReply ||
+        outcome.result == kExchangeConnectionLost) {
+        return Fail(kCliNoAnswer, path + ": no answer (" + outcome.status + ")");
+    }
+    if (outcome.result == kExchangeNotConnected || outcome.result == kExchangeSerialNotOpen) {
+        return Fail(kCliNoReader, path + ": " + outcome.status);
+    }
+    if (outcome.result != kExchangeOk || outcome.status != success) {
+        return Fail(kCliRefused, path + ": " + outcome.status);
+    }
+    return kCliOk;
+}
+
+// Reads the configuration; 0 and the block, or the exit status.
