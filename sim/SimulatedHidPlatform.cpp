@@ -65,7 +65,8 @@ int SimulatedHidPlatform::AddDevice(uint16_t vendor, uint16_t product, uint16_t 
     auto device = std::make_unique<Device>();
     const int index = static_cast<int>(devices_.size());
     device->info = {
-        "sim:hidraw" + std::to_string(index), vendor, product, version, name, "Simulated"};
+        "sim:hidraw" + std::to_string(index), vendor, product, version, name, "Simulated",
+        "SIM" + std::to_string(index)};
     device->lengths = {8, 0, 0};
     devices_.push_back(std::move(device));
     return index;

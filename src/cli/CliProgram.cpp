@@ -1,5 +1,6 @@
 #include "cli/CliProgram.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
 #include "cli/ConfigCommands.h"
+#include "cli/HidSelection.h"
 #include "cli/ReaderTarget.h"
 #include "cli/SendCommand.h"
 #include "cli/SerialCandidates.h"
@@ -14,8 +16,9 @@
 
 namespace {
 
-constexpr std::array<OptionSpec, 5> kOptions{{
+constexpr std::array<OptionSpec, 6> kOptions{{
     {"device", "PATH", "the USB reader on this hidraw node (default: the one reader present)"},
+    {"all", nullptr, "run the command on every USB reader present, reporting per reader"},
     {"serial", "PATH", "the reader on this serial line instead of USB (9600 8N1)"},
     {"json", nullptr, "print a JSON document instead of text"},
     {"force", nullptr, "write: send the configuration even when the reader already holds it"},
@@ -64,6 +67,66 @@ Arguments Split(int argc, const char* const* argv) {
     return args;
 }
 
+// Runs the command on one reader, opened here.
+int RunOn(ReaderTarget& target, const Arguments& args, const Configuration& file) {
+    if (const int status = target.Open(); status != kCliOk) {
+        return status;
+    }
+    const std::string& command = args.words[0];
+    const bool json = args.line.Has("json");
+    if (command == "read") {
+        return RunRead(target, json);
+    }
+    if (command == "write") {
+        return RunWrite(target, file, args.line.Has("force"), json);
+    }
+    if (command == "verify") {
+        return RunVerify(target, file, json);
+    }
+    return RunSend(target, args.words, json);
+}
+
+// --all: the command on each USB reader in turn, each one's output under its
+// path (text) or as one entry of a JSON array. The status is 0 when every
+// reader succeeded, else the highest of theirs.
+int RunOnEveryReader(const Arguments& args, const Configuration& file) {
+    if (args.line.Has("serial") || args.line.Has("device")) {
+        return Fail(kCliUsage,
+                    "--all takes every USB reader; it goes with neither --serial nor --device");
+    }
+    std::unique_ptr<HidPlatform> platform = MakeLinuxHidPlatform();
+    const std::vector<HidDeviceInfo> readers =
+        platform ? ListReaders(*platform) : std::vector<HidDeviceInfo>{};
+    platform.reset();
+    if (readers.empty()) {
+        return Fail(kCliNoReader, "no reader found on USB (is it plugged in?)");
+    }
+    const bool json = args.line.Has("json");
+    int worst = kCliOk;
+    Emit("%s", json ? "[" : "");
+    for (size_t i = 0; i < readers.size(); ++i) {
+        std::string output;
+        CaptureOutput(&output);
+        ReaderTarget target(args.line, readers[i].path);
+        const int status = RunOn(target, args, file);
+        CaptureOutput(nullptr);
+        worst = std::max(worst, status);
+        while (!output.empty() && output.back() == '\n') {
+            output.pop_back();
+        }
+        if (json) {
+            Emit("%s\n{\"device\": %s, \"exit\": %d, \"output\": %s}", i == 0 ? "" : ",",
+                 JsonText(readers[i].path).c_str(), status,
+                 output.empty() ? "null" : output.c_str());
+        } else {
+            Emit("== %s (exit %d)\n%s%s", readers[i].path.c_str(), status, output.c_str(),
+                 output.empty() ? "" : "\n");
+        }
+    }
+    Emit("%s", json ? "\n]\n" : "");
+    return worst;
+}
+
 }  // namespace
 
 int RunCli(int argc, const char* const* argv) {
@@ -93,18 +156,9 @@ int RunCli(int argc, const char* const* argv) {
             return status;
         }
     }
+    if (args.line.Has("all")) {
+        return RunOnEveryReader(args, file);
+    }
     ReaderTarget target(args.line);
-    if (const int status = target.Open(); status != kCliOk) {
-        return status;
-    }
-    if (command == "read") {
-        return RunRead(target, json);
-    }
-    if (command == "write") {
-        return RunWrite(target, file, args.line.Has("force"), json);
-    }
-    if (command == "verify") {
-        return RunVerify(target, file, json);
-    }
-    return RunSend(target, args.words, json);
+    return RunOn(target, args, file);
 }

@@ -63,19 +63,19 @@ namespace {
 
 void PrintDifferences(const std::vector<SettingDifference>& differences, bool json) {
     if (json) {
-        std::printf("[");
+        Emit("[");
         for (size_t i = 0; i < differences.size(); ++i) {
             const SettingDifference& d = differences[i];
-            std::printf("%s{\"key\": %s, \"caption\": %s, \"reader\": %s, \"file\": %s}",
-                        i == 0 ? "" : ", ", JsonText(d.key).c_str(), JsonText(d.caption).c_str(),
-                        JsonText(d.valueA).c_str(), JsonText(d.valueB).c_str());
+            Emit("%s{\"key\": %s, \"caption\": %s, \"reader\": %s, \"file\": %s}",
+                 i == 0 ? "" : ", ", JsonText(d.key).c_str(), JsonText(d.caption).c_str(),
+                 JsonText(d.valueA).c_str(), JsonText(d.valueB).c_str());
         }
-        std::printf("]");
+        Emit("]");
         return;
     }
     for (const SettingDifference& d : differences) {
-        std::printf("%s (%s): reader %s, file %s\n", d.caption.c_str(), d.key.c_str(),
-                    d.valueA.c_str(), d.valueB.c_str());
+        Emit("%s (%s): reader %s, file %s\n", d.caption.c_str(), d.key.c_str(), d.valueA.c_str(),
+             d.valueB.c_str());
     }
 }
 
@@ -88,10 +88,10 @@ int RunRead(ReaderTarget& target, bool json) {
     }
     const Configuration read = DecodeConfiguration(block);
     if (json) {
-        std::fputs(WriteConfigFile(read.settings, read.codes, &block).c_str(), stdout);
+        Emit("%s", WriteConfigFile(read.settings, read.codes, &block).c_str());
     } else {
-        std::printf("reader: %s\n%s", target.Path().c_str(),
-                    DescribeSettings(read.settings, read.codes, block).c_str());
+        Emit("reader: %s\n%s", target.Path().c_str(),
+             DescribeSettings(read.settings, read.codes, block).c_str());
     }
     return kCliOk;
 }
@@ -104,12 +104,12 @@ int RunVerify(ReaderTarget& target, const Configuration& file, bool json) {
     const std::vector<SettingDifference> differences =
         CompareSettings(DecodeConfiguration(block), file);
     if (json) {
-        std::printf("{\"device\": %s, \"same\": %s, \"differences\": ",
-                    JsonText(target.Path()).c_str(), differences.empty() ? "true" : "false");
+        Emit("{\"device\": %s, \"same\": %s, \"differences\": ", JsonText(target.Path()).c_str(),
+             differences.empty() ? "true" : "false");
         PrintDifferences(differences, true);
-        std::printf("}\n");
+        Emit("}\n");
     } else if (differences.empty()) {
-        std::printf("%s: the reader holds the file's configuration\n", target.Path().c_str());
+        Emit("%s: the reader holds the file's configuration\n", target.Path().c_str());
     } else {
         PrintDifferences(differences, false);
     }
@@ -139,15 +139,15 @@ int RunWrite(ReaderTarget& target, const Configuration& file, bool force, bool j
         CompareSettings(DecodeConfiguration(after), file);
     const bool changed = !unchanged || force;
     if (json) {
-        std::printf(
+        Emit(
             "{\"device\": %s, \"changed\": %s, \"status\": %s, \"verified\": %s, "
             "\"differences\": ",
             JsonText(target.Path()).c_str(), changed ? "true" : "false", JsonText(said).c_str(),
             differences.empty() ? "true" : "false");
         PrintDifferences(differences, true);
-        std::printf("}\n");
+        Emit("}\n");
     } else {
-        std::printf("%s: %s\n", target.Path().c_str(), changed ? said.c_str() : "unchanged");
+        Emit("%s: %s\n", target.Path().c_str(), changed ? said.c_str() : "unchanged");
         PrintDifferences(differences, false);
     }
     return differences.empty() ? kCliOk : kCliRefused;

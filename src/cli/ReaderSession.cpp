@@ -72,6 +72,7 @@ ReaderSession::Outcome ReaderSession::RunPendingFrame() {
         last_.status = record_.statusText;
         return last_;
     }
+    last_.sent = true;
     RunUntil([this] { return replied_ || Gone(); }, kCommandLimitMs);
     last_.answered = replied_;
     if (!replied_) {

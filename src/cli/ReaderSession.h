@@ -28,6 +28,7 @@ class ReaderSession : private ExchangeListener, private ReaderConnection::Listen
   public:
     // How one command went.
     struct Outcome {
+        bool sent = false;      // a frame was built and left to go out
         bool answered = false;  // a reply, or the channel's verdict, came in time
         ExchangeResult result = kExchangeOk;
         std::vector<uint8_t> reply;

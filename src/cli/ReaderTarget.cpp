@@ -23,7 +23,9 @@ int ReaderTarget::Open() {
     if (!platform) {
         return Fail(kCliNoReader, "the HID library could not be started");
     }
-    if (line_.Has("device")) {
+    if (!device_.empty()) {
+        path_ = device_;
+    } else if (line_.Has("device")) {
         path_ = line_.Value("device");
     } else {
         const std::vector<HidDeviceInfo> readers = ListReaders(*platform);
@@ -55,14 +57,31 @@ int ReaderTarget::Open() {
 // The exit status of a command's outcome; says why on standard error.
 int StatusOf(const ReaderSession::Outcome& outcome, const std::string& success,
              const std::string& path) {
-    if (!outcome.answered || outcome.result == kExchangeNoReply ||
-        outcome.result == kExchangeConnectionLost) {
+    if (!outcome.sent) {
+        return Fail(kCliUsage, path + ": nothing was sent (" + outcome.status +
+                                   "): give every setting the command carries");
+    }
+    // What each channel failure means for a script: the reader went or
+    // never answered, or it cannot be worked with at all.
+    struct ResultStatus {
+        ExchangeResult result;
+        int status;
+    };
+    static constexpr ResultStatus kResultStatus[] = {
+        {kExchangeNoReportType, kCliNoReader},   {kExchangeBadReportLength, kCliNoReader},
+        {kExchangeNotConnected, kCliNoReader},   {kExchangeSendFailed, kCliNoAnswer},
+        {kExchangeConnectionLost, kCliNoAnswer}, {kExchangeNoReply, kCliNoAnswer},
+        {kExchangeSerialNotOpen, kCliNoReader},
+    };
+    if (!outcome.answered) {
         return Fail(kCliNoAnswer, path + ": no answer (" + outcome.status + ")");
     }
-    if (outcome.result == kExchangeNotConnected || outcome.result == kExchangeSerialNotOpen) {
-        return Fail(kCliNoReader, path + ": " + outcome.status);
+    for (const ResultStatus& entry : kResultStatus) {
+        if (outcome.result == entry.result) {
+            return Fail(entry.status, path + ": " + outcome.status);
+        }
     }
-    if (outcome.result != kExchangeOk || outcome.status != success) {
+    if (outcome.status != success) {
         return Fail(kCliRefused, path + ": " + outcome.status);
     }
     return kCliOk;

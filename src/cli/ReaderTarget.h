@@ -10,7 +10,9 @@
 // line of --serial, the USB reader of --device, or the one USB reader present.
 class ReaderTarget {
   public:
-    explicit ReaderTarget(const CommandLine& line) : line_(line) {}
+    // device, when given, is the USB reader's node whatever the line says.
+    explicit ReaderTarget(const CommandLine& line, std::string device = "")
+        : line_(line), device_(std::move(device)) {}
 
     // 0 when open, else the exit status (and why, on standard error).
     int Open();
@@ -20,6 +22,7 @@ class ReaderTarget {
 
   private:
     const CommandLine& line_;
+    std::string device_;
     std::string path_;
     std::unique_ptr<ReaderSession> session_;
 };

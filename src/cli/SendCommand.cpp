@@ -73,11 +73,10 @@ int RunSend(ReaderTarget& target, const std::vector<std::string>& words, bool js
     const CommandSpec& command = kCommandSet[static_cast<size_t>(type)];
     const ReaderSession::Outcome outcome = target.Session().SendCommand(type, settings);
     if (json) {
-        std::printf("{\"device\": %s, \"command\": %s, \"status\": %s}\n",
-                    JsonText(target.Path()).c_str(), JsonText(command.name).c_str(),
-                    JsonText(outcome.status).c_str());
+        Emit("{\"device\": %s, \"command\": %s, \"status\": %s}\n", JsonText(target.Path()).c_str(),
+             JsonText(command.name).c_str(), JsonText(outcome.status).c_str());
     } else {
-        std::printf("%s\n", outcome.status.c_str());
+        Emit("%s\n", outcome.status.c_str());
     }
     return StatusOf(outcome, command.successText, target.Path());
 }

@@ -134,22 +134,26 @@ int ListReadersAndLines(bool json) {
         const bool mayOpen = ::access(r.path.c_str(), R_OK | W_OK) == 0;
         const std::string why =
             mayOpen ? "" : std::strerror(errno) + std::string("; ") + kUdevRuleFix;
+        const HidReportLengths l = lengths.value_or(HidReportLengths{});
         if (json) {
             std::printf(
                 "%s{\"path\": \"%s\", \"vendor\": \"%04x\", \"product\": \"%04x\", "
-                "\"version\": \"%04x\", \"manufacturer\": \"%s\", \"product_name\": "
-                "\"%s\", \"feature_report_length\": %d, \"may_open\": %s, "
-                "\"why_not\": \"%s\"}",
+                "\"version\": \"%04x\", \"serial_number\": \"%s\", "
+                "\"manufacturer\": \"%s\", \"product_name\": \"%s\", "
+                "\"report_lengths\": {\"input\": %d, \"output\": %d, \"feature\": %d}, "
+                "\"may_open\": %s, \"why_not\": \"%s\"}",
                 i == 0 ? "" : ", ", Escaped(r.path).c_str(), r.vendorId, r.productId,
-                r.releaseNumber, Escaped(r.manufacturerString).c_str(),
-                Escaped(r.productString).c_str(), lengths ? lengths->feature : 0,
-                mayOpen ? "true" : "false", Escaped(why).c_str());
+                r.releaseNumber, Escaped(r.serialNumber).c_str(),
+                Escaped(r.manufacturerString).c_str(), Escaped(r.productString).c_str(), l.input,
+                l.output, l.feature, mayOpen ? "true" : "false", Escaped(why).c_str());
         } else {
-            std::printf("  %s  %04x:%04x version %04x  %s %s  feature report %d bytes  %s\n",
-                        r.path.c_str(), r.vendorId, r.productId, r.releaseNumber,
-                        r.manufacturerString.c_str(), r.productString.c_str(),
-                        lengths ? lengths->feature : 0,
-                        mayOpen ? "may be opened" : ("cannot be opened: " + why).c_str());
+            std::printf(
+                "  %s  %04x:%04x version %04x  serial %s  %s %s\n"
+                "      reports: input %d, output %d, feature %d bytes; %s\n",
+                r.path.c_str(), r.vendorId, r.productId, r.releaseNumber,
+                r.serialNumber.empty() ? "(none)" : r.serialNumber.c_str(),
+                r.manufacturerString.c_str(), r.productString.c_str(), l.input, l.output, l.feature,
+                mayOpen ? "may be opened" : ("cannot be opened: " + why).c_str());
         }
     }
     const std::vector<std::string> lines = SerialLines();

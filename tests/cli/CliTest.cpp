@@ -144,6 +144,7 @@ TEST_F(CliOnSerial, SendTakesSettingsByNameAndSaysWhatTheWindowWouldSay) {
         int status;
     } refused[] = {
         {{"send", "MSR_Read_Limit", "track1Limit=maybe"}, 64},
+        {{"send", "Check_Standards_Setup"}, 64},  // its check code left unset
         {{"send", "No_Such_Command"}, 64},
         {{"send", "MSR_Read_Limit", "noSuchSetting=true"}, 64},
         {{"frobnicate"}, 64},

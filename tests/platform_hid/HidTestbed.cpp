@@ -88,6 +88,9 @@ long AnswerIoctl(FakeHidNode::State& device, unsigned long request, UMockdevIoct
     }
     if (nr == kSetFeatureNr) {
         device.featuresSent.emplace_back(bytes, bytes + size);
+        if (device.onFeatureSent) {
+            device.onFeatureSent(device, device.featuresSent.back());
+        }
         return static_cast<long>(size);
     }
     device.featureRequests.emplace_back(bytes, bytes + size);

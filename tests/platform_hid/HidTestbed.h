@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -35,6 +36,9 @@ struct FakeHidNode {
         std::vector<Bytes> featuresSent;
         std::vector<Bytes> featureRequests;  // buffers as handed to the get
         std::vector<Bytes> outputsWritten;
+        // Called under the lock with each feature report sent, id byte
+        // included: a device that answers commands sets its reply here.
+        std::function<void(State&, const Bytes& sent)> onFeatureSent;
     };
 
     template <typename Use>

@@ -85,7 +85,7 @@ class SlowNode : public HidDevice {
 class SlowReaderPlatform : public HidPlatform {
   public:
     std::vector<HidDeviceInfo> Enumerate() override {
-        return {{"slow:hidraw0", 0x0471, 0xE001, 0x0001, "Cheque Reader", "Slow"}};
+        return {{"slow:hidraw0", 0x0471, 0xE001, 0x0001, "Cheque Reader", "Slow", ""}};
     }
     std::optional<HidReportLengths> ReportLengths(const std::string&) override {
         return HidReportLengths{9, 9, 65};

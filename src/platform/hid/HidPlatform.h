@@ -19,6 +19,7 @@ struct HidDeviceInfo {
     uint16_t releaseNumber = 0;
     std::string productString;
     std::string manufacturerString;
+    std::string serialNumber;
 };
 
 // An open device node, read and write; closed when destroyed. Every report

@@ -26,6 +26,7 @@ HidDeviceInfo ToDeviceInfo(const hid_device_info& record) {
         .releaseNumber = record.release_number,
         .productString = Utf8OrEmpty(record.product_string),
         .manufacturerString = Utf8OrEmpty(record.manufacturer_string),
+        .serialNumber = Utf8OrEmpty(record.serial_number),
     };
 }
 

@@ -1,0 +1,151 @@
+// tallisk-cli on the system's USB path: hidapi, sysfs, the node's ioctls and
+// the udev monitor are the real ones, on fake devices in a umockdev testbed
+// that the program, started from here, shares.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <string>
+#include <vector>
+
+#include "FakeDevices.h"
+#include "HidTestbed.h"
+#include "config/Configuration.h"
+#include "sim/ReaderModel.h"
+
+namespace {
+
+constexpr size_t kFeatureReportLength = 65;  // the id byte and 64 bytes
+
+struct Ended {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Ended Cli(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(TALLISK_CLI), args);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+// The reader behind a fake node: each command frame sent in feature reports
+// gets its reply as the next feature report to get.
+void AttachReader(FakeHidNode& node, ReaderModel& model) {
+    node.Locked([&model](FakeHidNode::State& state) {
+        state.onFeatureSent = [&model, assembler = FrameAssembler()](FakeHidNode::State& s,
+                                                                     const Bytes& sent) mutable {
+            for (const std::vector<uint8_t>& frame : assembler.Add(std::span(sent).subspan(1))) {
+                std::vector<uint8_t> reply = model.HandleFrame(frame);
+                s.featureReport.assign(kFeatureReportLength, 0);
+                std::copy_n(reply.begin(), std::min(reply.size(), kFeatureReportLength - 1),
+                            s.featureReport.begin() + 1);
+                if (reply.empty()) {
+                    s.featureReport.clear();  // a silent reader stalls
+                }
+            }
+        };
+        return 0;
+    });
+}
+
+// The letters of the command frames a node was sent.
+std::string Letters(FakeHidNode& node) {
+    return node.Locked([](FakeHidNode::State& state) {
+        std::string letters;
+        for (const Bytes& report : state.featuresSent) {
+            if (report.size() > 2 && report[1] == 0x1B) {
+                letters += static_cast<char>(report[2]);
+            }
+        }
+        return letters;
+    });
+}
+
+class CliOnUsb : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!bed.Active()) {
+            GTEST_SKIP() << "needs the umockdev preload";
+        }
+    }
+    std::string AddReader(ReaderModel& model) {
+        const std::string path = bed.Add(kReader);
+        AttachReader(*bed.Node(path), model);
+        return path;
+    }
+
+    HidTestbed bed;
+};
+
+TEST_F(CliOnUsb, ReadsAndWritesTheOneReaderPresent) {
+    bed.Add(kMouse);
+    ReaderModel model;
+    const std::string path = AddReader(model);
+    const Ended read = Cli({"read", "--json"});
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_NE(read.out.find("\"checkCode\": \"E13B\""), std::string::npos) << read.out;
+    EXPECT_EQ(Letters(*bed.Node(path)), "R");
+
+    std::string changed = read.out;
+    changed.replace(changed.find("\"E13B\""), 6, "\"CMC7\"");
+    QProcess write;
+    write.start(QStringLiteral(TALLISK_CLI),
+                {"write", "--json", "--device", QString::fromStdString(path), "-"});
+    write.write(changed.data(), static_cast<qint64>(changed.size()));
+    write.closeWriteChannel();
+    ASSERT_TRUE(write.waitForFinished(60000));
+    EXPECT_EQ(write.exitCode(), 0) << write.readAllStandardError().toStdString();
+    EXPECT_NE(write.readAllStandardOutput().indexOf("\"changed\": true"), -1);
+    EXPECT_EQ(Letters(*bed.Node(path)), "RRSR");
+    EXPECT_EQ(DecodeConfiguration(model.Config()).settings.checkCode, 1);
+}
+
+TEST_F(CliOnUsb, AllReportsEachReaderAndFailsWhenOneSaysNo) {
+    ReaderModel good;
+    ReaderModel refusing;
+    refusing.faults.refuse = true;
+    const std::string first = AddReader(good);
+    const std::string second = AddReader(refusing);
+
+    const Ended both = Cli({"--all", "--json", "send", "Device_Initial"});
+    EXPECT_EQ(both.status, 1) << both.err;
+    for (const std::string& path : {first, second}) {
+        EXPECT_NE(both.out.find("\"device\": \"" + path + "\""), std::string::npos) << both.out;
+    }
+    EXPECT_NE(both.out.find("\"exit\": 0"), std::string::npos) << both.out;
+    EXPECT_NE(both.out.find("\"exit\": 1"), std::string::npos) << both.out;
+
+    const Ended one = Cli({"read"});
+    EXPECT_EQ(one.status, 69);
+    EXPECT_NE(one.err.find("more than one reader"), std::string::npos) << one.err;
+}
+
+TEST_F(CliOnUsb, NoReaderAndAReaderPulledMidCommandSayWhy) {
+    bed.Add(kMouse);
+    const Ended none = Cli({"read"});
+    EXPECT_EQ(none.status, 69);
+    EXPECT_NE(none.err.find("no reader"), std::string::npos) << none.err;
+
+    ReaderModel model;
+    const std::string path = AddReader(model);
+    FakeHidNode* node = bed.Node(path);
+    node->HoldFeatures();
+    QProcess read;
+    read.start(QStringLiteral(TALLISK_CLI), {"read"});
+    ASSERT_TRUE(read.waitForStarted());
+    // Pulled while the program waits on its first transfer.
+    for (int i = 0; i < 600 && node->HeldTransfers() == 0; ++i) {
+        read.waitForFinished(50);
+    }
+    EXPECT_GT(node->HeldTransfers(), 0);
+    bed.Remove(path);
+    node->LetGo();
+    ASSERT_TRUE(read.waitForFinished(60000));
+    EXPECT_TRUE(read.exitCode() == 74 || read.exitCode() == 69) << read.exitCode();
+    EXPECT_NE(read.readAllStandardError().indexOf(QByteArray::fromStdString(path)), -1);
+}
+
+}  // namespace
