@@ -3,6 +3,7 @@
 
 #include "app/UtilityApp.h"
 #include "app/UtilityOptions.h"
+#include "channels/common/Trace.h"
 #include "commandline/CommandLine.h"
 #include "commandline/DisplayCheck.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     UtilityApp::PrepareApplication(app);
     UtilityApp utility;
-    // options.trace switches the frame and report trace on here, once it has its sink.
+    // The channels write the trace on standard error from here on.
+    SetTraceEnabled(options.trace);
     return utility.Run();
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "channels/common/Trace.h"
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
 #include "cli/ConfigCommands.h"
@@ -22,7 +23,9 @@ constexpr std::array<OptionSpec, 6> kOptions{{
     {"serial", "PATH", "the reader on this serial line instead of USB (9600 8N1)"},
     {"json", nullptr, "print a JSON document instead of text"},
     {"force", nullptr, "write: send the configuration even when the reader already holds it"},
-    {"trace", nullptr, "reserved: every frame and report on standard error"},
+    {"trace", nullptr,
+     "every frame and report sent and received, in hex with a millisecond time stamp, on "
+     "standard error"},
 }};
 
 constexpr ProgramSpec kProgram{
@@ -139,6 +142,7 @@ int RunCli(int argc, const char* const* argv) {
     }
     const std::string& command = args.words[0];
     const bool json = args.line.Has("json");
+    SetTraceEnabled(args.line.Has("trace"));
     if (command == "list") {
         return ListReadersAndLines(json);
     }

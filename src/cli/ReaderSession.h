@@ -78,6 +78,8 @@ class ReaderSession : private ExchangeListener, private ReaderConnection::Listen
     void Settled() override { protocol_.Load(); }
     void WatchUnavailable() override;
     void Closed() override {}
+    // The program says why itself, with the same texts, when it gives up.
+    void FailureExplained(const std::string&) override {}
 
     MemoryForm form_;
     WindowRecord record_;

@@ -7,6 +7,7 @@
 #include "cli/CliOutput.h"
 #include "cli/HidSelection.h"
 #include "cli/SerialCandidates.h"
+#include "platform/advice/FailureAdvice.h"
 
 int ReaderTarget::Open() {
     if (line_.Has("serial")) {
@@ -46,8 +47,7 @@ int ReaderTarget::Open() {
     if (!session_->Open(kUsbHidMode)) {
         std::string why = session_->Status();
         if (session_->Hid().FoundWithoutAccess()) {
-            why += "; this user may not open " + path_ +
-                   ": install the udev rule 70-tallisk.rules and plug the reader in again";
+            why += "; this user may not open " + UsbNoAccessLine(path_);
         }
         return Fail(kCliNoReader, path_ + ": " + why);
     }

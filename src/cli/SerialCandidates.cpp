@@ -13,6 +13,7 @@
 
 #include "cli/CliExit.h"
 #include "cli/HidSelection.h"
+#include "platform/advice/FailureAdvice.h"
 #include "platform/hid/HidPlatform.h"
 
 namespace {
@@ -20,40 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kSerialPatterns[] = {"ttyS", "ttyUSB", "ttyACM"};
-constexpr const char* kUdevRuleFix =
-    "install the udev rule 70-tallisk.rules (the package does) and plug the reader in again";
-constexpr const char* kDialoutFix =
-    "add the user to the dialout group (sudo usermod -aG dialout $USER) and log in again";
-
-// The processes that hold path open, as "name (pid)".
-std::string Holders(const std::string& path) {
-    std::error_code ec;
-    const fs::path target = fs::canonical(path, ec);
-    std::string holders;
-    for (const fs::directory_entry& proc : fs::directory_iterator("/proc", ec)) {
-        const std::string pid = proc.path().filename();
-        if (!std::all_of(pid.begin(), pid.end(), ::isdigit)) {
-            continue;
-        }
-        std::error_code fdError;
-        for (const fs::directory_entry& fd : fs::directory_iterator(proc.path() / "fd", fdError)) {
-            std::error_code linkError;
-            if (fs::read_symlink(fd.path(), linkError) == target) {
-                FILE* comm = std::fopen((proc.path() / "comm").c_str(), "r");
-                char name[64] = "?";
-                if (comm != nullptr) {
-                    if (std::fgets(name, sizeof name, comm) != nullptr) {
-                        name[std::strcspn(name, "\n")] = '\0';
-                    }
-                    std::fclose(comm);
-                }
-                holders += (holders.empty() ? "" : ", ") + std::string(name) + " (" + pid + ")";
-                break;
-            }
-        }
-    }
-    return holders;
-}
 
 // "" when this user may open the line, else why not and the fix.
 std::string SerialAccess(const std::string& path) {
@@ -62,15 +29,7 @@ std::string SerialAccess(const std::string& path) {
         ::close(fd);
         return "";
     }
-    const int error = errno;
-    std::string why = std::strerror(error);
-    if (error == EACCES) {
-        why += "; " + std::string(kDialoutFix);
-    } else if (error == EBUSY) {
-        const std::string holders = Holders(path);
-        why += holders.empty() ? "; another program holds it" : "; held by " + holders;
-    }
-    return why;
+    return SerialOpenReason(path, errno);
 }
 
 std::string ByIdName(const std::string& path) {
@@ -133,7 +92,7 @@ int ListReadersAndLines(bool json) {
         const std::optional<HidReportLengths> lengths = platform->ReportLengths(r.path);
         const bool mayOpen = ::access(r.path.c_str(), R_OK | W_OK) == 0;
         const std::string why =
-            mayOpen ? "" : std::strerror(errno) + std::string("; ") + kUdevRuleFix;
+            mayOpen ? "" : std::strerror(errno) + std::string("; ") + std::string(UsbAccessFix());
         const HidReportLengths l = lengths.value_or(HidReportLengths{});
         if (json) {
             std::printf(

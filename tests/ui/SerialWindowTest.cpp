@@ -2,12 +2,15 @@
 #include <QTest>
 #include <QTimer>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 #include "PtyReaderLink.h"
 #include "ReadFormatter.h"
+#include "StandardErrorCapture.h"
 #include "WindowFixture.h"
 #include "protocol/ConfigBlock.h"
 #include "protocol/ControlIds.h"
@@ -172,6 +175,15 @@ TEST_F(SerialWindow, APortThatWillNotOpenLeavesTheCommandsClosed) {
     EXPECT_FALSE(form().IsEnabled(ctl::CommandTypeList));
     EXPECT_TRUE(form().IsEnabled(ctl::ComparisonBox));
     EXPECT_FALSE(window->SerialPollRunning());
+}
+
+TEST_F(SerialWindow, APortThatWillNotOpenSaysWhyOnStandardError) {
+    ::setenv("TALLISK_COM1", "/dev/no-such-tty", 1);
+    StandardErrorCapture err;
+    ChooseConnectMode(1);
+    EXPECT_EQ(err.Text(), std::string(program_invocation_short_name) + ": /dev/no-such-tty: " +
+                              std::strerror(ENOENT) + "; no such device\n");
+    EXPECT_EQ(form().Text(ctl::StatusLine), "Status: Serial Open Fail!");
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "ReadFormatter.h"
+#include "StandardErrorCapture.h"
 #include "WindowFixture.h"
 #include "protocol/ConfigBlock.h"
 #include "protocol/ControlIds.h"
@@ -98,6 +101,21 @@ TEST_F(UsbWindow, FollowsTheReaderBeingPulledAndPlugged) {
     EXPECT_TRUE(form().IsEnabled(ctl::ComparisonBox));
     EXPECT_TRUE(window->UsbPollRunning());
     EXPECT_EQ(deviceWatch.registrations, 1);  // one registration per connection
+}
+
+TEST_F(UsbWindow, APulledReaderAndOneWithoutAccessSayWhyOnStandardError) {
+    const std::string path = hidDevices.At(reader).info.path;
+    const std::string name = program_invocation_short_name;
+    StandardErrorCapture err;
+    hidDevices.Pull(reader);
+    ASSERT_TRUE(StatusBecomes("Status: Tallisk Is Probably UnConnectend!"));
+    hidDevices.At(reader).openable = false;
+    hidDevices.Plug(reader);
+    ASSERT_TRUE(StatusBecomes("Status: Find Tallisk, Access Denied!"));
+    EXPECT_EQ(err.Text(), name + ": " + path + ": the reader was unplugged\n" + name + ": " + path +
+                              ": " + std::strerror(EACCES) +
+                              "; install the udev rule 70-tallisk.rules and plug the reader in "
+                              "again\n");
 }
 
 TEST_F(UsbWindow, PullingTheReaderEndsARunningExchange) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "SimulatedHidPlatform.h"
+#include "TraceCapture.h"
 #include "channels/usb/HexText.h"
 #include "protocol/ExchangeState.h"
 
@@ -253,6 +254,41 @@ TEST_F(HidChannelTest, AReaderWithoutAccessFailsAtOnce) {
     pump.passes = 0;
     EXPECT_EQ(Send({0x1B, 'e'}), 4);
     EXPECT_EQ(pump.passes, 1);
+}
+
+// The bytes as a trace line shows them.
+std::string Hex(const Bytes& bytes) {
+    return TraceBody("", "", "", bytes).substr(2);
+}
+
+TEST_F(HidChannelTest, TheTraceShowsEachReportWithItsNode) {
+    const int reader = devices.AddReader(65);
+    const int locked = devices.AddReader(65);
+    devices.At(locked).openable = false;
+    const std::string node = "usb " + devices.At(reader).info.path;
+    const std::string lockedNode = "usb " + devices.At(locked).info.path;
+    TraceCapture trace;
+    Connect();
+    ASSERT_EQ(Send({0x1B, 'R'}), 0);
+    hid.Disconnect();
+    devices.Pull(reader);
+    ASSERT_EQ(Find(), 0);  // the one this user may not open
+
+    Bytes sent(65, 0);
+    sent[1] = 0x1B;
+    sent[2] = 'R';
+    const ConfigBlock config = ReaderModel::DefaultConfig();
+    const std::string received =
+        node + " <- feature report (65): 00 " + Hex(Bytes(config.begin(), config.end())) + " ";
+    const std::vector<std::string> lines = trace.Bodies();
+    ASSERT_EQ(lines.size(), 5u) << ::testing::PrintToString(lines);
+    EXPECT_EQ(lines[0], node + " reader found");
+    EXPECT_EQ(lines[1], node + " -> feature report (65): " + Hex(sent));
+    EXPECT_EQ(lines[2].substr(0, received.size()), received);
+    EXPECT_EQ(lines[2].size(),
+              node.size() + std::string(" <- feature report (65):").size() + 65 * 3);
+    EXPECT_EQ(lines[3], node + " closed");
+    EXPECT_EQ(lines[4], lockedNode + " reader found, not opened");
 }
 
 TEST_F(HidChannelTest, ANodeGoneBeforeItsOpeningIsNotFound) {

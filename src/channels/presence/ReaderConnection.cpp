@@ -2,9 +2,11 @@
 
 #include <QTimer>
 
+#include "channels/common/Trace.h"
 #include "channels/serial/SerialExchange.h"
 #include "channels/usb/HidChannel.h"
 #include "channels/usb/UsbExchange.h"
+#include "platform/advice/FailureAdvice.h"
 #include "protocol/ConnectionTexts.h"
 
 namespace {
@@ -19,6 +21,10 @@ constexpr uint32_t kWriteBufferSize = 512;
 constexpr int kArrivalAttempts = 3;
 constexpr int kArrivalRetryMs = 200;
 }  // namespace
+
+void ReaderConnection::Listener::FailureExplained(const std::string& line) {
+    SayFailure(line);
+}
 
 ReaderConnection::ReaderConnection(const DeviceModel& model, HidChannel& hid,
                                    SerialPort& serialPort, DeviceWatch& watch, UsbExchange& usb,
@@ -72,6 +78,8 @@ void ReaderConnection::OpenSerial() {
         listener_.StateChanged(State::SerialOpened);
     } else {
         listener_.StatusChanged(status::kSerialOpenFailed);
+        listener_.FailureExplained(
+            SerialOpenFailureLine(serialPort_.DevicePath(), serialPort_.OpenError()));
         listener_.StateChanged(State::SerialNotOpened);
     }
     // Started in serial mode too: its first expiry ends it.
@@ -90,6 +98,10 @@ int ReaderConnection::ConnectUsb() {
         ShowDeviceFound();
     } else {
         SetStatus(status::FindResultText(result, model_.name));
+        if (result == kFindNoMatch || result == kFindNoHidDevice) {
+            listener_.FailureExplained(
+                ReaderNotFoundLine(model_.vendorId, model_.productId, model_.version));
+        }
     }
     return result;
 }
@@ -103,6 +115,13 @@ void ReaderConnection::ShowDeviceFound() {
     // the status says why nothing will move.
     SetStatus(hid_.FoundWithoutAccess() ? status::AccessDeniedText(model_.name)
                                         : status::FindResultText(kFindOpened, model_.name));
+    ExplainWithoutAccess();
+}
+
+void ReaderConnection::ExplainWithoutAccess() {
+    if (hid_.FoundWithoutAccess()) {
+        listener_.FailureExplained(UsbNoAccessLine(hid_.Reader().path));
+    }
 }
 
 void ReaderConnection::Close(ConnectMode mode) {
@@ -136,6 +155,7 @@ void ReaderConnection::OnDeviceChange(DeviceWatch::Change change) {
         return;
     }
     const bool wasConnected = hid_.Connected();
+    const std::string readerPath = hid_.Reader().path;
     // A removal searches again: the reader, if still there, is opened anew.
     if (FindReader() == kFindOpened) {
         if (!wasConnected) {
@@ -146,6 +166,12 @@ void ReaderConnection::OnDeviceChange(DeviceWatch::Change change) {
     } else {
         ++generation_;  // a running exchange must not enable commands again
         listener_.StatusChanged(status::ReaderRemovedText(model_.name));
+        if (wasConnected) {
+            if (TraceEnabled()) {
+                Trace("usb " + readerPath, "", "removed");
+            }
+            listener_.FailureExplained(ReaderUnpluggedLine(readerPath));
+        }
         listener_.StateChanged(State::Removed);
         usb_.StopPolling();
         hid_.SetConnected(false);
@@ -193,6 +219,7 @@ void ReaderConnection::ShowArrivedReader() {
     // A reader whose node this user may not open says so, as at start-up.
     listener_.StatusChanged(hid_.FoundWithoutAccess() ? status::AccessDeniedText(model_.name)
                                                       : status::ReaderConnectedText(model_.name));
+    ExplainWithoutAccess();
     listener_.StateChanged(State::Connected);
     usb_.StartPolling();
     hid_.SetConnected(true);

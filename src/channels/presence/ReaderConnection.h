@@ -39,6 +39,10 @@ class ReaderConnection {
         virtual void WatchUnavailable() = 0;
         // The connection was closed: reads gathered on it are void.
         virtual void Closed() = 0;
+        // A failure explained in one line (the device, the system's word,
+        // the likely fix), beside the status text, which stays as it is.
+        // Said on standard error unless the listener says it otherwise.
+        virtual void FailureExplained(const std::string& line);
     };
 
     ReaderConnection(const DeviceModel& model, HidChannel& hid, SerialPort& serialPort,
@@ -73,6 +77,8 @@ class ReaderConnection {
     void QueueArrivalSearch();
     void SearchArrivedReader(int attemptsLeft);
     void ShowArrivedReader();
+    // Explains a reader found that this user may not open.
+    void ExplainWithoutAccess();
 
     const DeviceModel& model_;
     HidChannel& hid_;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "channels/common/Trace.h"
 #include "channels/serial/LineDefinition.h"
 #include "channels/serial/OwnerMailbox.h"
 
@@ -135,8 +136,16 @@ bool SerialPort::OpenPort(int portNumber, int baud, char parity, int dataBits, i
     lineGivenUp_ = false;
     waitFailureReported_ = false;
     const std::string definition = FormatLineDefinition(baud, parity, dataBits, stopBits);
-    if (device_->Open(DevicePathFor(portNumber)) != 0) {
+    path_ = DevicePathFor(portNumber);
+    openError_ = device_->Open(path_);
+    if (openError_ != 0) {
+        if (TraceEnabled()) {
+            Trace("serial " + path_, "", std::string("not opened: ") + std::strerror(openError_));
+        }
         return false;
+    }
+    if (TraceEnabled()) {
+        Trace("serial " + path_, "", "opened");
     }
     // Each setting step that fails is reported and the rest are skipped;
     // the port stays open either way.
@@ -208,6 +217,9 @@ void SerialPort::Shutdown() {
     // Closed, so that another program can open the port once this one has
     // let it go.
     std::lock_guard<std::mutex> lock(portLock_);
+    if (device_->IsOpen() && TraceEnabled()) {
+        Trace("serial " + path_, "", "closed");
+    }
     device_->Close();
 }
 
@@ -359,6 +371,20 @@ void SerialPort::MonitorLoop() {
 }
 
 void SerialPort::ReadAvailable() {
+    // What one wake-up read is traced as one line, once it has been handed
+    // over: the bytes come one at a time.
+    if (!TraceEnabled()) {
+        ReadQueued(nullptr);
+        return;
+    }
+    std::vector<uint8_t> got;
+    ReadQueued(&got);
+    if (!got.empty()) {
+        Trace("serial " + path_, "<-", std::to_string(got.size()) + " bytes", got);
+    }
+}
+
+void SerialPort::ReadQueued(std::vector<uint8_t>* got) {
     // A flood must not keep the thread from seeing a shut-down request.
     while (!stopRequested_) {
         int queued = 0;
@@ -381,6 +407,9 @@ void SerialPort::ReadAvailable() {
             GiveUpLine("ReadFile()", error);
             return;
         }
+        if (got != nullptr) {
+            got->push_back(byte);
+        }
         SendToOwner([this, byte] { DeliverByte(byte); });
     }
 }
@@ -402,6 +431,8 @@ void SerialPort::WritePending() {
     }
     if (error != 0) {
         ReportFailure("WriteFile()", error, true);
+    } else if (TraceEnabled()) {
+        Trace("serial " + path_, "->", std::to_string(bytes.size()) + " bytes", bytes);
     }
 }
 

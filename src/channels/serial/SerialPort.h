@@ -69,6 +69,10 @@ class SerialPort {
 
     bool MonitorAlive() const { return monitorAlive_.load(); }
     bool IsOpen() const;
+    // The device the last opening tried, and the errno value its opening
+    // failed with (0 when it opened).
+    const std::string& DevicePath() const { return path_; }
+    int OpenError() const { return openError_; }
 
     // The device of "COM<n>": $TALLISK_COM<n> when set, else /dev/ttyS<n-1>.
     static std::string DevicePathFor(int portNumber);
@@ -82,6 +86,9 @@ class SerialPort {
 
     void MonitorLoop();
     void ReadAvailable();
+    // Reads what is queued, handing each byte over; keeps them in got when
+    // got is given.
+    void ReadQueued(std::vector<uint8_t>* got);
     void WritePending();
     // Monitor thread: stops waiting on the line, which would only wake it
     // again, and reports why; shut-down and write requests are still served.
@@ -119,6 +126,8 @@ class SerialPort {
     std::unique_ptr<OwnerMailbox> mailbox_;
     Post post_;
     int portNumber_ = 0;
+    std::string path_;
+    int openError_ = 0;
     uint32_t eventMask_ = 0;
     FailureReporter reportFailure_;
     ByteHandler byteHandler_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "channels/common/Trace.h"
 #include "channels/usb/HexText.h"
 
 namespace {
@@ -97,11 +98,17 @@ void HidChannel::SearchDevice(const std::vector<HidDeviceInfo>& devices, uint16_
         found_ = true;
         reader_ = info;
         lengths_ = *lengths;
+        if (TraceEnabled()) {
+            Trace("usb " + info.path, "", device_ ? "reader found" : "reader found, not opened");
+        }
         return;  // the first match wins
     }
 }
 
 void HidChannel::CloseDevice() {
+    if (device_ && TraceEnabled()) {
+        Trace("usb " + reader_.path, "", "closed");
+    }
     device_.reset();
     ++opening_;
     found_ = false;
@@ -143,7 +150,7 @@ namespace {
 
 // One transfer of a routine, made wherever the channel asks: the bytes moved
 // with the id byte, or -1. A read of a feature report asks for report id 0.
-int Transfer(HidDevice& device, bool feature, bool sending, std::span<uint8_t> report) {
+int Move(HidDevice& device, bool feature, bool sending, std::span<uint8_t> report) {
     if (feature && sending) {
         return device.SendFeatureReport(report) ? static_cast<int>(report.size()) : -1;
     }
@@ -152,6 +159,21 @@ int Transfer(HidDevice& device, bool feature, bool sending, std::span<uint8_t> r
         return device.GetFeatureReport(report);
     }
     return sending ? device.WriteOutputReport(report) : device.ReadInputReport(report);
+}
+
+// Move, traced: each report that went out or came in, as many bytes as
+// moved. Failed attempts are not traced: a wait retries them many times.
+int Transfer(HidDevice& device, const std::string& path, bool feature, bool sending,
+             std::span<uint8_t> report) {
+    const int result = Move(device, feature, sending, report);
+    if (result > 0 && TraceEnabled()) {
+        const std::string_view kind =
+            feature ? "feature report" : (sending ? "output report" : "input report");
+        const auto moved = report.first(std::min(static_cast<size_t>(result), report.size()));
+        Trace("usb " + path, sending ? "->" : "<-",
+              std::string(kind) + " (" + std::to_string(moved.size()) + ")", moved);
+    }
+    return result;
 }
 
 }  // namespace
@@ -168,14 +190,15 @@ HidChannel::Attempt HidChannel::TryTransfer(bool sending, std::span<uint8_t> rep
     }
     const std::span<uint8_t> bytes = report.first(length);
     if (!device_->TransfersMayBlock()) {
-        return Outcome(sending, Transfer(*device_, feature, sending, bytes));
+        return Outcome(sending, Transfer(*device_, reader_.path, feature, sending, bytes));
     }
     // The device goes with the transfer: closing it here must not pull it
     // from under a transfer the reader still holds.
-    inFlight_ = worker_.Start(std::vector<uint8_t>(bytes.begin(), bytes.end()),
-                              [device = device_, feature, sending](std::span<uint8_t> buffer) {
-                                  return Transfer(*device, feature, sending, buffer);
-                              });
+    inFlight_ = worker_.Start(
+        std::vector<uint8_t>(bytes.begin(), bytes.end()),
+        [device = device_, path = reader_.path, feature, sending](std::span<uint8_t> buffer) {
+            return Transfer(*device, path, feature, sending, buffer);
+        });
     inFlightOpening_ = opening_;
     return Collect(sending, report);
 }
