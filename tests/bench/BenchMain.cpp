@@ -7,7 +7,8 @@
 //   tallisk_bench --measure <name>     one measure's rows (serial-byte,
 //                                      serial-flood, serial-flood-one-core,
 //                                      readback, idle-cpu); the measures of
-//                                      the system's HID path are bench_hidraw's
+//                                      the system's HID path are bench_hidraw's,
+//                                      tallisk-cli's are bench_cli's
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -293,6 +294,8 @@ int main(int argc, char** argv) {
     for (const char* name : {"arrival", "slow-reader"}) {
         RunMeasure(TALLISK_BENCH_HIDRAW, name, rows, {{"LD_PRELOAD", "libumockdev-preload.so.0"}});
     }
+    // tallisk-cli in processes of its own, against the simulated serial reader.
+    RunMeasure(TALLISK_BENCH_CLI, "cli", rows);
     PrintTable(rows);
     return 0;
 }

@@ -22,6 +22,12 @@ for file in \
     /usr/bin/tallisk \
     /usr/bin/tallisk-demo \
     /usr/bin/tallisk-serial-sim \
+    /usr/bin/tallisk-cli \
+    /usr/share/man/man1/tallisk.1.gz \
+    /usr/share/man/man1/tallisk-demo.1.gz \
+    /usr/share/man/man1/tallisk-serial-sim.1.gz \
+    /usr/share/man/man1/tallisk-cli.1.gz \
+    /usr/share/doc/tallisk/configuration-file.md \
     /usr/lib/udev/rules.d/70-tallisk.rules \
     /usr/share/applications/org.tallisk.Tallisk.desktop \
     /usr/share/metainfo/org.tallisk.Tallisk.metainfo.xml \
@@ -35,9 +41,15 @@ for file in \
         status=1
     fi
 done
-for binary in tallisk tallisk-demo tallisk-serial-sim; do
+for binary in tallisk tallisk-demo tallisk-serial-sim tallisk-cli; do
     [ -x "$scratch/root/usr/bin/$binary" ] || { echo "not executable: $binary"; status=1; }
+    # Each manual page is gzip data that carries the program's exit statuses.
+    page="$scratch/root/usr/share/man/man1/$binary.1.gz"
+    gzip -dc "$page" 2>/dev/null | grep -q '^\.SH "EXIT STATUS"' ||
+        { echo "manual page without its exit statuses: $binary"; status=1; }
 done
+gzip -dc "$scratch/root/usr/share/man/man1/tallisk-cli.1.gz" | grep -q '^\.SH "CONFIGURATION FILE"' ||
+    { echo "tallisk-cli's manual page has no configuration file section"; status=1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6widgets6 libhidapi-hidraw0 libudev1; do
     echo "$depends" | grep -q "$library" || { echo "not a dependency: $library"; status=1; }
