@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTimer>
 #include <cstdio>
 
 #include "protocol/CommandSet.h"
@@ -15,11 +16,16 @@ namespace {
 // 19 s, the serial one 3 s): a command that outlives it has no answer.
 constexpr int kCommandLimitMs = 30000;
 
+// Sleeps between events: the loop wakes for each event, or at the latest
+// for the next tick, when it looks at the time left.
 bool RunUntil(const std::function<bool()>& done, int limitMs) {
+    constexpr int kTickMs = 50;
     QElapsedTimer clock;
     clock.start();
+    QTimer tick;
+    tick.start(kTickMs);
     while (!done() && clock.elapsed() < limitMs) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return done();
 }
