@@ -3,6 +3,8 @@
 // that the program, started from here, shares.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QProcess>
 #include <string>
 #include <vector>
@@ -141,11 +143,39 @@ TEST_F(CliOnUsb, NoReaderAndAReaderPulledMidCommandSayWhy) {
         read.waitForFinished(50);
     }
     EXPECT_GT(node->HeldTransfers(), 0);
+    // Gone for good: the held transfer never comes back with an answer.
+    node->Locked([](FakeHidNode::State& state) {
+        state.onFeatureSent = nullptr;
+        state.featureReport.clear();
+        return 0;
+    });
     bed.Remove(path);
-    node->LetGo();
     ASSERT_TRUE(read.waitForFinished(60000));
     EXPECT_TRUE(read.exitCode() == 74 || read.exitCode() == 69) << read.exitCode();
     EXPECT_NE(read.readAllStandardError().indexOf(QByteArray::fromStdString(path)), -1);
+}
+
+// A node this user may not open: the reader is found, nothing is sent, and
+// the failure names the node and the fix. The program runs as nobody, since
+// permissions do not hold for root.
+TEST_F(CliOnUsb, ANodeTheUserMayNotOpenSaysWhyAndSendsNothing) {
+    ReaderModel model;
+    const std::string path = AddReader(model);
+    ASSERT_TRUE(bed.MakeNodeInaccessible(path));
+    QProcess read;
+    read.setChildProcessModifier([] {
+        constexpr uid_t kNobody = 65534;
+        if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+            ::_exit(2);
+        }
+    });
+    read.start(QStringLiteral(TALLISK_CLI), {"read"});
+    ASSERT_TRUE(read.waitForFinished(60000));
+    const std::string err = read.readAllStandardError().toStdString();
+    EXPECT_EQ(read.exitCode(), 69) << err;
+    EXPECT_NE(err.find(path), std::string::npos) << err;
+    EXPECT_NE(err.find("70-tallisk.rules"), std::string::npos) << err;
+    EXPECT_EQ(Letters(*bed.Node(path)), "");
 }
 
 }  // namespace
