@@ -76,7 +76,7 @@ KeyboardReads::~KeyboardReads() {
 KeyboardReads::Opened KeyboardReads::Open(const std::string& path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
-        return Opened::NoAccess;
+        return errno == EACCES || errno == EPERM ? Opened::NoAccess : Opened::NotKeys;
     }
     if (libevdev_new_from_fd(fd_, &device_) < 0 ||
         !libevdev_has_event_code(device_, EV_KEY, KEY_ENTER)) {

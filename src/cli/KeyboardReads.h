@@ -22,7 +22,7 @@ class KeyboardReads {
     enum class Opened {
         Ok,
         NoAccess,    // the node may not be opened by this user
-        NotKeys,     // not an input device with keys
+        NotKeys,     // gone, or not an input device with keys
         NotGrabbed,  // another program holds it
     };
 
