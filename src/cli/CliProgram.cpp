@@ -13,11 +13,12 @@
 #include "cli/ReaderTarget.h"
 #include "cli/SendCommand.h"
 #include "cli/SerialCandidates.h"
+#include "cli/WatchCommand.h"
 #include "commandline/CommandLine.h"
 
 namespace {
 
-constexpr std::array<OptionSpec, 6> kOptions{{
+constexpr std::array<OptionSpec, 8> kOptions{{
     {"device", "PATH", "the USB reader on this hidraw node (default: the one reader present)"},
     {"all", nullptr, "run the command on every USB reader present, reporting per reader"},
     {"serial", "PATH", "the reader on this serial line instead of USB (9600 8N1)"},
@@ -26,6 +27,8 @@ constexpr std::array<OptionSpec, 6> kOptions{{
     {"trace", nullptr,
      "every frame and report sent and received, in hex with a millisecond time stamp, on "
      "standard error"},
+    {"compare", nullptr, "watch: compare each read with the first, and count the successes"},
+    {"count", "N", "watch: stop after N reads"},
 }};
 
 constexpr ProgramSpec kProgram{
@@ -36,10 +39,11 @@ constexpr ProgramSpec kProgram{
     "  read                   the reader's configuration, as named settings and raw bytes\n"
     "  write FILE|-           write a configuration file (read first, verified after)\n"
     "  verify FILE|-          compare the reader's configuration with a file\n"
-    "  send COMMAND [KEY=VALUE...]  any other command, its settings by name",
+    "  send COMMAND [KEY=VALUE...]  any other command, its settings by name\n"
+    "  watch                  print each cheque or card read as it arrives",
     kOptions,
     "Exit status: 0 success, 1 the reader said no or verify differs, 64 usage error or a "
-    "refused file, 69 no reader or it cannot be opened, 74 no answer.",
+    "refused file, 69 no reader or it cannot be opened, 74 no answer or the reader went away.",
 };
 
 // The options and the words that are not options, apart.
@@ -71,7 +75,8 @@ Arguments Split(int argc, const char* const* argv) {
 }
 
 // Runs the command on one reader, opened here.
-int RunOn(ReaderTarget& target, const Arguments& args, const Configuration& file) {
+int RunOn(ReaderTarget& target, const Arguments& args, const Configuration& file,
+          const WatchOptions& watch = {}) {
     if (const int status = target.Open(); status != kCliOk) {
         return status;
     }
@@ -85,6 +90,9 @@ int RunOn(ReaderTarget& target, const Arguments& args, const Configuration& file
     }
     if (command == "verify") {
         return RunVerify(target, file, json);
+    }
+    if (command == "watch") {
+        return RunWatch(target, watch, !args.line.Has("serial"));
     }
     return RunSend(target, args.words, json);
 }
@@ -138,7 +146,7 @@ int RunCli(int argc, const char* const* argv) {
         return *answered;
     }
     if (args.words.empty()) {
-        return Fail(kCliUsage, "a command is needed: list, read, write, verify or send");
+        return Fail(kCliUsage, "a command is needed: list, read, write, verify, send or watch");
     }
     const std::string& command = args.words[0];
     const bool json = args.line.Has("json");
@@ -147,7 +155,7 @@ int RunCli(int argc, const char* const* argv) {
         return ListReadersAndLines(json);
     }
     const bool takesFile = command == "write" || command == "verify";
-    if (command != "read" && !takesFile && command != "send") {
+    if (command != "read" && !takesFile && command != "send" && command != "watch") {
         return Fail(kCliUsage, "unknown command " + command);
     }
     if ((takesFile || command == "send") && args.words.size() < 2) {
@@ -160,9 +168,17 @@ int RunCli(int argc, const char* const* argv) {
             return status;
         }
     }
+    WatchOptions watch{args.line.Has("compare"), json, 0};
+    if (command == "watch" && args.line.Has("count") &&
+        !ParseWatchCount(args.line.Value("count"), watch.count)) {
+        return Fail(kCliUsage, "--count needs a number of reads from 1 on");
+    }
     if (args.line.Has("all")) {
+        if (command == "watch") {
+            return Fail(kCliUsage, "watch follows one reader; choose it with --device");
+        }
         return RunOnEveryReader(args, file);
     }
     ReaderTarget target(args.line);
-    return RunOn(target, args, file);
+    return RunOn(target, args, file, watch);
 }

@@ -45,9 +45,11 @@ ReaderSession::ReaderSession(std::unique_ptr<HidPlatform> platform,
       connection_(kDeviceModels[kCurrentDeviceIndex], hid_, serialPort_, *watch_, usb_, serial_,
                   *this) {
     // Failures of the line go to standard error; nobody has to dismiss them.
-    serialPort_.SetFailureReporter([](const std::string& text, std::function<void()> closed) {
+    serialPort_.SetFailureReporter([this](const std::string& text, std::function<void()> closed) {
         std::fprintf(stderr, "tallisk-cli: %s\n", text.c_str());
         if (closed) {
+            // A failure of the open line, not of its opening.
+            lineLost_ = true;
             closed();
         }
     });
@@ -121,8 +123,17 @@ ReaderSession::Outcome ReaderSession::SendCommand(int32_t commandType,
     return RunPendingFrame();
 }
 
-void ReaderSession::Watch(const std::function<bool()>& stop) {
-    RunUntil([&] { return stop() || Gone(); }, std::numeric_limits<int>::max());
+bool ReaderSession::Watch(const std::function<bool()>& stop) {
+    RunUntil([&] { return stop() || Gone() || lineLost_; }, std::numeric_limits<int>::max());
+    return stop();
+}
+
+void ReaderSession::KeyCharacter(const std::string& character) {
+    // As the window: not while an exchange runs its own wait, and only in
+    // USB mode.
+    if (!usb_.Running() && connection_.Mode() == kUsbHidMode) {
+        usb_.OnKeyCharacter(character);
+    }
 }
 
 void ReaderSession::ReadCompleted(const std::string& text) {

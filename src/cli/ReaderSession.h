@@ -57,8 +57,12 @@ class ReaderSession : private ExchangeListener, private ReaderConnection::Listen
 
     // Called with every read the reader sends while reads are watched.
     std::function<void(const std::string& text)> onRead;
-    // Runs the event loop until stop() holds or the connection is gone.
-    void Watch(const std::function<bool()>& stop);
+    // Runs the event loop until stop() holds (true) or the connection is
+    // gone: the USB reader removed, or the serial line failed (false).
+    bool Watch(const std::function<bool()>& stop);
+    // One character the USB reader typed on its keyboard interface: gathered
+    // into reads as the window gathers the keys it is typed.
+    void KeyCharacter(const std::string& character);
 
   private:
     Outcome RunPendingFrame();
@@ -98,5 +102,6 @@ class ReaderSession : private ExchangeListener, private ReaderConnection::Listen
     ReaderConnection connection_;
     ReaderConnection::State state_ = ReaderConnection::State::Opening;
     bool replied_ = false;
+    bool lineLost_ = false;  // the serial line failed while open
     Outcome last_;
 };

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "protocol/FormOperations.h"
+#include "protocol/ReadComparison.h"
 
 // The read test of the window: each read is shown, compared with the
 // reference in the comparison box, and counted.
@@ -17,16 +18,15 @@ class CheckReadTest {
     // "Comparison" clicked: the counts start again, the reference stays.
     void OnComparison();
 
-    int TotalCount() const { return totalCount_; }
-    int SuccessCount() const { return successCount_; }
+    int TotalCount() const { return comparison_.Total(); }
+    int SuccessCount() const { return comparison_.Successes(); }
 
   private:
     void ShowTotal();
     void ShowSuccesses();
-    void ShowReference(const std::string& text);
 
     FormOperations& form_;
-    int totalCount_ = 0;
-    int successCount_ = 0;
-    std::string reference_;  // the read shown in the comparison box, as it arrived
+    // The box shows the reference, but is not where it is kept: a text box
+    // gives some characters back changed (a no-break space as a blank).
+    ReadComparison comparison_;
 };

@@ -51,7 +51,7 @@ done
 gzip -dc "$scratch/root/usr/share/man/man1/tallisk-cli.1.gz" | grep -q '^\.SH "CONFIGURATION FILE"' ||
     { echo "tallisk-cli's manual page has no configuration file section"; status=1; }
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libhidapi-hidraw0 libudev1; do
+for library in libqt6widgets6 libhidapi-hidraw0 libudev1 libevdev2; do
     echo "$depends" | grep -q "$library" || { echo "not a dependency: $library"; status=1; }
 done
 # Needed at run time though no library links them: each a whole entry of its own,
@@ -62,4 +62,6 @@ for package in qt6-qpa-plugins fonts-wqy-microhei; do
 done
 grep -q 'ATTRS{idVendor}=="0471", ATTRS{idProduct}=="e001", TAG+="uaccess"' \
     "$scratch/root/usr/lib/udev/rules.d/70-tallisk.rules" || { echo "udev rule wrong"; status=1; }
+grep -q 'SUBSYSTEM=="input", KERNEL=="event\*", ATTRS{idVendor}=="0471", ATTRS{idProduct}=="e001", TAG+="uaccess"' \
+    "$scratch/root/usr/lib/udev/rules.d/70-tallisk.rules" || { echo "udev rule for the keyboard interface wrong"; status=1; }
 exit $status

@@ -1,0 +1,189 @@
+#include "cli/WatchCommand.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "cli/CliExit.h"
+#include "cli/CliOutput.h"
+#include "cli/KeyboardReads.h"
+
+namespace {
+
+// SIGINT and SIGTERM end the watch through the event loop: the handler
+// only writes to a pipe that wakes it.
+int stopPipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+    const char byte = 0;
+    [[maybe_unused]] const ssize_t written = ::write(stopPipe[1], &byte, 1);
+}
+
+class StopSignals {
+  public:
+    StopSignals() {
+        if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+            return;
+        }
+        notifier_ = std::make_unique<QSocketNotifier>(stopPipe[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { stopped_ = true; });
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        for (const int signal : {SIGINT, SIGTERM}) {
+            ::sigaction(signal, &action, nullptr);
+        }
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+    ~StopSignals() {
+        for (const int signal : {SIGINT, SIGTERM}) {
+            std::signal(signal, SIG_DFL);
+        }
+        notifier_.reset();
+        for (int& fd : stopPipe) {
+            if (fd >= 0) {
+                ::close(fd);
+                fd = -1;
+            }
+        }
+    }
+    bool Stopped() const { return stopped_; }
+
+  private:
+    std::unique_ptr<QSocketNotifier> notifier_;
+    bool stopped_ = false;
+};
+
+const char* VerdictName(ReadComparison::Verdict verdict) {
+    switch (verdict) {
+        case ReadComparison::Verdict::Same:
+            return "same";
+        case ReadComparison::Verdict::Different:
+            return "different";
+        case ReadComparison::Verdict::Reference:
+            break;
+    }
+    return "reference";
+}
+
+// Opens the reader's keyboard interfaces; 0, or the exit status and why.
+int OpenKeyboards(const std::string& hidrawPath, ReaderSession& session,
+                  std::vector<std::unique_ptr<KeyboardReads>>& keyboards) {
+    const std::vector<std::string> nodes = KeyboardNodesOf(hidrawPath);
+    std::string why;
+    for (const std::string& node : nodes) {
+        auto keyboard = std::make_unique<KeyboardReads>(
+            [&session](const std::string& character) { session.KeyCharacter(character); });
+        switch (keyboard->Open(node)) {
+            case KeyboardReads::Opened::Ok:
+                keyboards.push_back(std::move(keyboard));
+                break;
+            case KeyboardReads::Opened::NoAccess:
+                why = "this user may not open " + node +
+                      ": install the udev rule 70-tallisk.rules (it gives the user at the seat "
+                      "the reader's /dev/input/event* nodes) and plug the reader in again";
+                break;
+            case KeyboardReads::Opened::NotGrabbed:
+                why = node + " is held by another program";
+                break;
+            case KeyboardReads::Opened::NotKeys:
+                break;
+        }
+    }
+    if (!keyboards.empty()) {
+        return kCliOk;
+    }
+    if (why.empty()) {
+        why =
+            "no keyboard interface of the reader among /dev/input/event*: the reader types "
+            "its reads there (if it is there, this user may not see it: install the udev "
+            "rule 70-tallisk.rules and plug the reader in again)";
+    }
+    return Fail(kCliNoReader, hidrawPath + ": " + why);
+}
+
+}  // namespace
+
+bool ParseWatchCount(const std::string& value, int& count) {
+    if (value.empty() || value.size() > 9 ||
+        value.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    count = std::stoi(value);
+    return count > 0;
+}
+
+std::string WatchLine(const std::string& text, int index, const WatchOptions& options,
+                      ReadComparison::Verdict verdict, const ReadComparison& comparison) {
+    const std::string counts =
+        std::to_string(comparison.Successes()) + "/" + std::to_string(comparison.Total());
+    if (!options.json) {
+        if (!options.compare) {
+            return text;
+        }
+        const bool reference = verdict == ReadComparison::Verdict::Reference;
+        return text + "\t" + VerdictName(verdict) + (reference ? "" : "\t" + counts);
+    }
+    std::string line = "{\"index\": " + std::to_string(index) + ", \"text\": " + JsonText(text);
+    if (options.compare) {
+        const bool reference = verdict == ReadComparison::Verdict::Reference;
+        line += std::string(", \"reference\": ") + (reference ? "true" : "false") + ", \"same\": " +
+                (reference                                  ? "null"
+                 : verdict == ReadComparison::Verdict::Same ? "true"
+                                                            : "false") +
+                ", \"successes\": " + std::to_string(comparison.Successes()) +
+                ", \"total\": " + std::to_string(comparison.Total());
+    }
+    return line + "}";
+}
+
+int RunWatch(ReaderTarget& target, const WatchOptions& options, bool usb) {
+    ReaderSession& session = target.Session();
+    std::vector<std::unique_ptr<KeyboardReads>> keyboards;
+    if (usb) {
+        if (const int status = OpenKeyboards(target.Path(), session, keyboards); status != kCliOk) {
+            return status;
+        }
+    }
+    ReadComparison comparison;
+    int reads = 0;
+    session.onRead = [&](const std::string& text) {
+        if (options.count > 0 && reads >= options.count) {
+            return;
+        }
+        ++reads;
+        const ReadComparison::Verdict verdict = comparison.Add(text, options.compare);
+        const std::string line = WatchLine(text, reads, options, verdict, comparison);
+        std::printf("%s\n", line.c_str());
+        // Each read as it arrives, also into a pipe.
+        std::fflush(stdout);
+    };
+    const StopSignals interrupted;
+    // On standard error, so that what a script reads is the reads alone;
+    // whoever runs the program learns from it that reads are now taken.
+    std::fprintf(stderr, "tallisk-cli: watching %s for reads; Ctrl+C ends\n",
+                 target.Path().c_str());
+    const auto keyboardGone = [&] {
+        for (const auto& keyboard : keyboards) {
+            if (keyboard->Gone()) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const bool stopped = session.Watch([&] {
+        return interrupted.Stopped() || (options.count > 0 && reads >= options.count) ||
+               keyboardGone();
+    });
+    session.onRead = nullptr;
+    if (!stopped || keyboardGone()) {
+        return Fail(kCliNoAnswer, target.Path() + ": the reader went away");
+    }
+    return kCliOk;
+}
