@@ -64,4 +64,10 @@ grep -q 'ATTRS{idVendor}=="0471", ATTRS{idProduct}=="e001", TAG+="uaccess"' \
     "$scratch/root/usr/lib/udev/rules.d/70-tallisk.rules" || { echo "udev rule wrong"; status=1; }
 grep -q 'SUBSYSTEM=="input", KERNEL=="event\*", ATTRS{idVendor}=="0471", ATTRS{idProduct}=="e001", TAG+="uaccess"' \
     "$scratch/root/usr/lib/udev/rules.d/70-tallisk.rules" || { echo "udev rule for the keyboard interface wrong"; status=1; }
+# Installing and removing both apply the rules to a reader already plugged in.
+for script in postinst postrm; do
+    dpkg-deb --ctrl-tarfile "$deb" | tar -xO "./$script" 2>/dev/null |
+        grep -q 'udevadm control --reload-rules' ||
+        { echo "$script does not reload the udev rules"; status=1; }
+done
 exit $status
