@@ -63,8 +63,8 @@ Arguments Split(int argc, const char* const* argv) {
         }
         options.push_back(argv[i]);
         const std::string name = arg.substr(2, arg.find('=') - 2);
-        for (const OptionSpec& spec : kOptions) {
-            if (name == spec.name && spec.valueName != nullptr &&
+        for (const OptionSpec& option : kOptions) {
+            if (name == option.name && option.valueName != nullptr &&
                 arg.find('=') == std::string::npos && i + 1 < argc) {
                 options.push_back(argv[++i]);
             }

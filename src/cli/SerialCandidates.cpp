@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/CliExit.h"
+#include "cli/CliOutput.h"
 #include "cli/HidSelection.h"
 #include "platform/advice/FailureAdvice.h"
 #include "platform/hid/HidPlatform.h"
@@ -60,17 +61,6 @@ std::vector<std::string> SerialLines() {
     return lines;
 }
 
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-        }
-        out += c;
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string SerialOpenAdvice(const std::string& path) {
@@ -96,15 +86,15 @@ int ListReadersAndLines(bool json) {
         const HidReportLengths l = lengths.value_or(HidReportLengths{});
         if (json) {
             std::printf(
-                "%s{\"path\": \"%s\", \"vendor\": \"%04x\", \"product\": \"%04x\", "
-                "\"version\": \"%04x\", \"serial_number\": \"%s\", "
-                "\"manufacturer\": \"%s\", \"product_name\": \"%s\", "
+                "%s{\"path\": %s, \"vendor\": \"%04x\", \"product\": \"%04x\", "
+                "\"version\": \"%04x\", \"serial_number\": %s, "
+                "\"manufacturer\": %s, \"product_name\": %s, "
                 "\"report_lengths\": {\"input\": %d, \"output\": %d, \"feature\": %d}, "
-                "\"may_open\": %s, \"why_not\": \"%s\"}",
-                i == 0 ? "" : ", ", Escaped(r.path).c_str(), r.vendorId, r.productId,
-                r.releaseNumber, Escaped(r.serialNumber).c_str(),
-                Escaped(r.manufacturerString).c_str(), Escaped(r.productString).c_str(), l.input,
-                l.output, l.feature, mayOpen ? "true" : "false", Escaped(why).c_str());
+                "\"may_open\": %s, \"why_not\": %s}",
+                i == 0 ? "" : ", ", JsonText(r.path).c_str(), r.vendorId, r.productId,
+                r.releaseNumber, JsonText(r.serialNumber).c_str(),
+                JsonText(r.manufacturerString).c_str(), JsonText(r.productString).c_str(), l.input,
+                l.output, l.feature, mayOpen ? "true" : "false", JsonText(why).c_str());
         } else {
             std::printf(
                 "  %s  %04x:%04x version %04x  serial %s  %s %s\n"
@@ -126,10 +116,10 @@ int ListReadersAndLines(bool json) {
         const std::string byId = ByIdName(lines[i]);
         if (json) {
             std::printf(
-                "%s{\"path\": \"%s\", \"by_id\": \"%s\", \"may_open\": %s, "
-                "\"why_not\": \"%s\"}",
-                i == 0 ? "" : ", ", lines[i].c_str(), Escaped(byId).c_str(),
-                why.empty() ? "true" : "false", Escaped(why).c_str());
+                "%s{\"path\": %s, \"by_id\": %s, \"may_open\": %s, "
+                "\"why_not\": %s}",
+                i == 0 ? "" : ", ", JsonText(lines[i]).c_str(), JsonText(byId).c_str(),
+                why.empty() ? "true" : "false", JsonText(why).c_str());
         } else {
             std::printf("  %s%s%s  %s\n", lines[i].c_str(), byId.empty() ? "" : "  ", byId.c_str(),
                         why.empty() ? "may be opened" : ("cannot be opened: " + why).c_str());
