@@ -156,16 +156,15 @@ TEST_F(CliOnUsb, NoReaderAndAReaderPulledMidCommandSayWhy) {
 }
 
 // A node this user may not open: the reader is found, nothing is sent, and
-// the failure names the node and the fix. The program runs as nobody, since
-// permissions do not hold for root.
+// the failure names the node and the fix. The program runs without root's
+// power to pass over permissions.
 TEST_F(CliOnUsb, ANodeTheUserMayNotOpenSaysWhyAndSendsNothing) {
     ReaderModel model;
     const std::string path = AddReader(model);
     ASSERT_TRUE(bed.MakeNodeInaccessible(path));
     QProcess read;
     read.setChildProcessModifier([] {
-        constexpr uid_t kNobody = 65534;
-        if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+        if (!DropFilePermissionOverride()) {
             ::_exit(2);
         }
     });

@@ -1,10 +1,14 @@
 #include "HidTestbed.h"
 
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <linux/hidraw.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <umockdev.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -310,6 +314,21 @@ bool HidTestbed::MakeNodeInaccessible(const std::string& path) {
     // The preload connects every open of the node to the testbed's ioctl
     // socket, and ends the process when it cannot: everybody may connect.
     const std::string socket = rootDir + "/ioctl" + path;
-    return chmod(rootDir.c_str(), 0755) == 0 && chmod((rootDir + path).c_str(), 0) == 0 &&
-           chmod(socket.c_str(), 0777) == 0;
+    return chmod((rootDir + path).c_str(), 0) == 0 && chmod(socket.c_str(), 0777) == 0;
+}
+
+bool DropFilePermissionOverride() {
+    // Out of the bounding set first, or a program root starts would get them
+    // back. Without the right to do so (not root) there is nothing to drop;
+    // the kernel says EINVAL past its last capability.
+    for (int cap = 0; cap < 64; ++cap) {
+        if (prctl(PR_CAPBSET_DROP, cap, 0, 0, 0) != 0 && errno == EINVAL) {
+            break;
+        }
+    }
+    __user_cap_header_struct header{};
+    header.version = _LINUX_CAPABILITY_VERSION_3;
+    header.pid = 0;
+    __user_cap_data_struct none[_LINUX_CAPABILITY_U32S_3]{};
+    return syscall(SYS_capset, &header, none) == 0;
 }

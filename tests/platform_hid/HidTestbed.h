@@ -87,12 +87,21 @@ class HidTestbed {
     // system repeats them in a burst.
     bool Announce(const std::string& path, const char* action);
 
-    // Takes every permission off the node and lets other users into the
-    // testbed, so that a process without privileges can read sysfs but cannot
-    // open the node.
+    // Takes every permission off the node, so that a process that cannot
+    // pass over file permissions (see DropFilePermissionOverride) can read
+    // sysfs but cannot open the node.
     bool MakeNodeInaccessible(const std::string& path);
 
   private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// Gives up every capability of the calling process, root's power to pass
+// over file permissions among them, for itself and the programs it starts,
+// while it stays the same user. Files then
+// answer by their owner bits, so a node without permissions cannot be opened
+// even by root, and everything else the user made stays readable: unlike a
+// change to another user, this does not depend on the umask or on where the
+// testbed and the build lie. Safe to call in a child between fork and exec.
+bool DropFilePermissionOverride();

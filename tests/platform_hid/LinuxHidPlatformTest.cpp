@@ -204,14 +204,13 @@ TEST_F(LinuxHidPlatformTest, OpenGivesNothingForAPathThatCannotBeOpened) {
 
 // Identity and report lengths come without any access to the node: a device
 // that cannot be opened can still be recognised. The check runs in a forked
-// child, which shares the testbed; as root it drops to nobody first, since
-// permissions do not hold for root.
+// child, which shares the testbed and first gives up root's power to pass
+// over permissions.
 TEST_F(LinuxHidPlatformTest, WithoutAccessToTheNodeItIsStillKnownButDoesNotOpen) {
     const std::string path = bed_.Add(kReader);
     ASSERT_TRUE(bed_.MakeNodeInaccessible(path));
     const auto checkUnprivileged = [&] {
-        constexpr uid_t kNobody = 65534;
-        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+        if (!DropFilePermissionOverride()) {
             std::_Exit(2);
         }
         const bool listed = platform_->Enumerate().size() == 1;
