@@ -34,20 +34,15 @@ TEST(SimCommands, EachLineIsReadOrRefusedWithWhatIsAllowed) {
         {"slow 60000", "slow", 60000, ""},
         {"slow 60001", nullptr, 0, "60001 is out of range; usage: slow MS, MS from 0 to 60000"},
         {"slow abc", nullptr, 0, "'abc' is not a number; usage: slow MS, MS from 0 to 60000"},
-        {"slow 1.5", nullptr, 0, "'1.5' is not a number; usage: slow MS, MS from 0 to 60000"},
         {"slow", nullptr, 0, "slow needs MS; usage: slow MS, MS from 0 to 60000"},
         {"split 250", "split", 250, ""},
-        {"split", nullptr, 0, "split needs MS; usage: split MS, MS from 0 to 60000"},
         {"silent on", "silent", 1, ""},
         {"refuse off", "refuse", 0, ""},
-        {"garbage on", "garbage", 1, ""},
         {"silent", nullptr, 0, "silent needs on|off; usage: silent on|off"},
         {"silent ON", nullptr, 0, "'ON' is neither on nor off; usage: silent on|off"},
-        {"garbage 1", nullptr, 0, "'1' is neither on nor off; usage: garbage on|off"},
         {"refuse on off", nullptr, 0, "too many arguments to refuse: 'off'; usage: refuse on|off"},
         {"card", "card", 0, ""},
         {"card 2", nullptr, 0, "too many arguments to card: '2'; usage: card"},
-        {"quit now", nullptr, 0, "too many arguments to quit: 'now'; usage: quit"},
         {"misread", "misread", 0, ""},
         {"config", "config", 0, ""},
         {"help", "help", 0, ""},
@@ -56,9 +51,6 @@ TEST(SimCommands, EachLineIsReadOrRefusedWithWhatIsAllowed) {
         {" \t\r", nullptr, 0, ""},
         {"Cheque 1", nullptr, 0,
          "unknown command 'Cheque'; commands: cheque, misread, card, silent, refuse, garbage, "
-         "slow, split, config, help, quit"},
-        {"exit", nullptr, 0,
-         "unknown command 'exit'; commands: cheque, misread, card, silent, refuse, garbage, "
          "slow, split, config, help, quit"},
     };
     for (const auto& c : cases) {
