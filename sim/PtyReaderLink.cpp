@@ -37,7 +37,12 @@ bool PtyReaderLink::Start() {
 
 void PtyReaderLink::Stop() {
     if (thread_.joinable()) {
-        stop_ = true;
+        {
+            // Under the pause's lock, so that a pause about to begin sees it.
+            std::lock_guard<std::mutex> lock(pauseLock_);
+            stop_ = true;
+        }
+        pauseEnd_.notify_all();
         const uint64_t one = 1;
         [[maybe_unused]] const ssize_t n = ::write(wake_, &one, sizeof one);
         thread_.join();
@@ -72,6 +77,11 @@ void PtyReaderLink::SetTiming(Timing timing) {
     timing_ = timing;
 }
 
+PtyReaderLink::Timing PtyReaderLink::CurrentTiming() const {
+    std::lock_guard<std::mutex> lock(modelLock_);
+    return timing_;
+}
+
 std::vector<std::vector<uint8_t>> PtyReaderLink::ReceivedFrames() const {
     std::lock_guard<std::mutex> lock(modelLock_);
     return received_;
@@ -103,17 +113,26 @@ void PtyReaderLink::Reply(const std::vector<uint8_t>& reply) {
         std::lock_guard<std::mutex> lock(modelLock_);
         timing = timing_;
     }
-    if (timing.replyDelayMs > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(timing.replyDelayMs));
+    if (timing.replyDelayMs > 0 && !Pause(timing.replyDelayMs)) {
+        return;
     }
     if (timing.splitPauseMs > 0 && reply.size() > 1) {
         const size_t half = reply.size() / 2;
         WriteAll(std::span(reply).first(half));
-        std::this_thread::sleep_for(std::chrono::milliseconds(timing.splitPauseMs));
-        WriteAll(std::span(reply).subspan(half));
+        if (Pause(timing.splitPauseMs)) {
+            WriteAll(std::span(reply).subspan(half));
+        }
         return;
     }
     WriteAll(reply);
+}
+
+bool PtyReaderLink::Pause(int ms) {
+    // Only Stop ends a pause early; a hang-up is seen once the reply in hand
+    // is out.
+    std::unique_lock<std::mutex> lock(pauseLock_);
+    return !pauseEnd_.wait_for(lock, std::chrono::milliseconds(ms),
+                               [this] { return stop_.load(); });
 }
 
 void PtyReaderLink::Run() {

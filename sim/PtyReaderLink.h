@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <span>
@@ -28,6 +29,7 @@ class PtyReaderLink {
     // Creates the terminal and starts answering; false when no terminal
     // could be made.
     bool Start();
+    // Ends at once: a reply still waiting out its delay or pause is dropped.
     void Stop();
     const std::string& Path() const { return path_; }
 
@@ -43,12 +45,15 @@ class PtyReaderLink {
         return f(model_);
     }
     void SetTiming(Timing timing);
+    Timing CurrentTiming() const;
     // Every frame received so far.
     std::vector<std::vector<uint8_t>> ReceivedFrames() const;
 
   private:
     void Run();
     void Reply(const std::vector<uint8_t>& reply);
+    // Waits ms milliseconds; false when Stop came first.
+    bool Pause(int ms);
     void WriteAll(std::span<const uint8_t> bytes);
     void CloseTerminal();
 
@@ -59,6 +64,8 @@ class PtyReaderLink {
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> hangup_{false};
+    std::mutex pauseLock_;
+    std::condition_variable pauseEnd_;
 
     mutable std::mutex modelLock_;
     ReaderModel model_;
