@@ -9,7 +9,9 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "ui/AccessibleNames.h"
 #include "ui/CloseUpComboBox.h"
+#include "ui/FormAccessibility.h"
 
 namespace {
 
@@ -84,6 +86,7 @@ void Place(QWidget* widget, const ControlSpec& control, DialogBaseUnits base) {
 }  // namespace
 
 FormWidgets BuildForm(QWidget* parent, std::span<const ControlSpec> controls) {
+    InstallFormAccessibility();
     parent->setStyleSheet(kFormStyle);
     const DialogBaseUnits base = BaseUnitsOf(parent->font());
     FormWidgets form;
@@ -91,6 +94,11 @@ FormWidgets BuildForm(QWidget* parent, std::span<const ControlSpec> controls) {
     for (const ControlSpec& control : controls) {
         QWidget* widget = MakeWidget(control, parent);
         Place(widget, control, base);
+        // A widget with a text reports that text as its name and follows it
+        // when it changes; one without is named here, once.
+        if (control.label[0] == '\0') {
+            widget->setAccessibleName(QString::fromStdString(AccessibleNameOf(controls, control)));
+        }
         if (control.id != kNoId) {
             widget->setObjectName(QStringLiteral("control%1").arg(control.id));
             widget->setProperty("controlId", control.id);
