@@ -51,9 +51,9 @@ bool FrameHolds(const ControlSpec& frame, const ControlSpec& c) {
 
 }  // namespace
 
-std::string AccessibleNameOf(std::span<const ControlSpec> form, const ControlSpec& control) {
+const ControlSpec* NamedBy(std::span<const ControlSpec> form, const ControlSpec& control) {
     if (HasText(control)) {
-        return WithoutMnemonics(control.label);
+        return nullptr;
     }
     const ControlSpec* nearest = nullptr;
     for (const ControlSpec& c : form) {
@@ -64,7 +64,7 @@ std::string AccessibleNameOf(std::span<const ControlSpec> form, const ControlSpe
         }
     }
     if (nearest != nullptr) {
-        return WithoutMnemonics(nearest->label);
+        return nearest;
     }
     // Frames come before what they hold; the last one that holds the
     // control is the innermost.
@@ -77,5 +77,13 @@ std::string AccessibleNameOf(std::span<const ControlSpec> form, const ControlSpe
             frame = &c;
         }
     }
-    return frame == nullptr ? std::string() : WithoutMnemonics(frame->label);
+    return frame;
+}
+
+std::string AccessibleNameOf(std::span<const ControlSpec> form, const ControlSpec& control) {
+    if (HasText(control)) {
+        return WithoutMnemonics(control.label);
+    }
+    const ControlSpec* namer = NamedBy(form, control);
+    return namer == nullptr ? std::string() : WithoutMnemonics(namer->label);
 }

@@ -11,3 +11,7 @@
 // by the label or check box that stands left of it on its row, the nearest
 // one, and failing that by the caption of the frame that holds it.
 std::string AccessibleNameOf(std::span<const ControlSpec> form, const ControlSpec& control);
+
+// The label, check box or frame of form that names a control without a text
+// of its own; nullptr for a control with a text, or one that nothing names.
+const ControlSpec* NamedBy(std::span<const ControlSpec> form, const ControlSpec& control);

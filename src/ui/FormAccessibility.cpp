@@ -29,11 +29,20 @@ class StatusLineAccessible : public QAccessibleWidget {
     }
 };
 
-// A list with its given name, its entry as the value, its popup's entries
-// as its one child, and opening and closing the popup as its action.
-class ListAccessible : public QAccessibleWidget {
+// A list with its given name, its entry as the value and as its text, its
+// popup's entries as its one child, and opening and closing the popup among
+// its actions. Orca reads a list's entry from its text while the popup's
+// entries have no selection, which they get only when the popup opens.
+class ListAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
   public:
     explicit ListAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::TextInterface) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(t);
+    }
 
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Value ||
@@ -59,15 +68,43 @@ class ListAccessible : public QAccessibleWidget {
         return child != nullptr && child->object() == list()->view() ? 0 : -1;
     }
 
-    QStringList actionNames() const override { return {showMenuAction()}; }
+    // Opening the popup by either name, as Qt's lists have it, and taking
+    // the focus.
+    QStringList actionNames() const override {
+        return QAccessibleWidget::actionNames() << showMenuAction() << pressAction();
+    }
     void doAction(const QString& action) override {
-        if (action != showMenuAction()) {
+        if (action != showMenuAction() && action != pressAction()) {
             QAccessibleWidget::doAction(action);
         } else if (list()->view()->isVisible()) {
             list()->hidePopup();
         } else {
             list()->showPopup();
         }
+    }
+
+    // The entry as read-only text, without a caret or a selection.
+    QString text(int startOffset, int endOffset) const override {
+        return list()->currentText().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return static_cast<int>(list()->currentText().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    int selectionCount() const override { return 0; }
+    void selection(int, int* startOffset, int* endOffset) const override {
+        *startOffset = 0;
+        *endOffset = 0;
+    }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    QRect characterRect(int) const override { return QRect(); }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* startOffset, int* endOffset) const override {
+        *startOffset = offset;
+        *endOffset = offset;
+        return QString();
     }
 
   private:
