@@ -8,8 +8,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
+#include <vector>
 
+#include "ui/AccessibleNames.h"
 #include "ui/CloseUpComboBox.h"
+#include "ui/FormAccessibility.h"
 
 namespace {
 
@@ -81,16 +84,36 @@ void Place(QWidget* widget, const ControlSpec& control, DialogBaseUnits base) {
         std::max(kMinVisibleListEntries, (rect.height() - closedHeight) / entryHeight));
 }
 
+// A widget with a text reports that text as its name and follows it when it
+// changes; one without is named here, once. A label that names a control is
+// its buddy, which screen readers on Linux take as the labelled-by relation.
+void NameTextlessControls(std::span<const ControlSpec> controls, std::span<QWidget* const> made) {
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const ControlSpec* namer = NamedBy(controls, controls[i]);
+        if (namer == nullptr) {
+            continue;
+        }
+        made[i]->setAccessibleName(QString::fromStdString(AccessibleNameOf(controls, controls[i])));
+        if (auto* label =
+                qobject_cast<QLabel*>(made[static_cast<size_t>(namer - controls.data())])) {
+            label->setBuddy(made[i]);
+        }
+    }
+}
+
 }  // namespace
 
 FormWidgets BuildForm(QWidget* parent, std::span<const ControlSpec> controls) {
+    InstallFormAccessibility();
     parent->setStyleSheet(kFormStyle);
     const DialogBaseUnits base = BaseUnitsOf(parent->font());
     FormWidgets form;
+    std::vector<QWidget*> made;  // by the control's place in the table
     QButtonGroup* group = nullptr;
     for (const ControlSpec& control : controls) {
         QWidget* widget = MakeWidget(control, parent);
         Place(widget, control, base);
+        made.push_back(widget);
         if (control.id != kNoId) {
             widget->setObjectName(QStringLiteral("control%1").arg(control.id));
             widget->setProperty("controlId", control.id);
@@ -104,5 +127,6 @@ FormWidgets BuildForm(QWidget* parent, std::span<const ControlSpec> controls) {
             form.groupOfRadio[control.id] = group;
         }
     }
+    NameTextlessControls(controls, made);
     return form;
 }

@@ -8,9 +8,11 @@
 
 #include "protocol/ControlIds.h"
 #include "ui/CloseUpComboBox.h"
+#include "ui/FormAccessibility.h"
 
 QtForm::QtForm(QWidget* window)
     : QObject(window), widgets_(BuildForm(window, MainFormControls())), order_(MainFormOrder()) {
+    MakeStatusLine(As<QLabel>(ctl::StatusLine));
     for (const auto& [id, widget] : widgets_.byId) {
         const int controlId = id;
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
@@ -105,7 +107,10 @@ std::string QtForm::Text(int id) const {
 void QtForm::SetText(int id, const std::string& text) {
     const QString value = QString::fromStdString(text);
     if (auto* label = As<QLabel>(id)) {
-        label->setText(value);
+        if (label->text() != value) {
+            label->setText(value);
+            AnnounceNewText(label);
+        }
     } else if (auto* box = As<QPlainTextEdit>(id)) {
         box->setPlainText(value);
     } else if (auto* button = As<QAbstractButton>(id)) {
