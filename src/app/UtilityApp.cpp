@@ -18,11 +18,12 @@ UtilityApp::UtilityApp(std::unique_ptr<HidPlatform> hidPlatform,
                        std::unique_ptr<DeviceWatch> deviceWatch)
     : objects_(std::move(hidPlatform), std::move(deviceWatch)) {}
 
-void UtilityApp::PrepareApplication(QApplication& app) {
+void UtilityApp::PrepareApplication(QApplication& app, const char* desktopId) {
     app.setApplicationName(QStringLiteral("Tallisk Program"));
     app.setApplicationDisplayName(QString());
     app.setApplicationVersion(QString::fromLatin1(ProgramVersion()));
     app.setWindowIcon(AppIcon());
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(desktopId));
 }
 
 void UtilityApp::WireWindow(MainWindow& window) {

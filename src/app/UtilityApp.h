@@ -11,10 +11,17 @@ class QWidget;
 
 // The application: prepares Qt, runs the main window modally and ends the
 // program when that run ends.
+// The desktop file names of the programs with a window: the desktop entry
+// and AppStream component each installs under this name, which the window
+// reports (the Wayland app id) so that the desktop shows its entry's icon.
+inline constexpr char kUtilityDesktopId[] = "org.tallisk.Tallisk";
+inline constexpr char kDemoDesktopId[] = "org.tallisk.TalliskDemo";
+
 class UtilityApp {
   public:
-    // Name, version and icon of the program, set on the Qt application.
-    static void PrepareApplication(QApplication& app);
+    // Name, version, icon and desktop file name of the program, set on the
+    // Qt application.
+    static void PrepareApplication(QApplication& app, const char* desktopId = kUtilityDesktopId);
 
     // Connects the window's menu to the About box.
     static void WireWindow(MainWindow& window);

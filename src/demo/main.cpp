@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
-    UtilityApp::PrepareApplication(app);
+    UtilityApp::PrepareApplication(app, kDemoDesktopId);
 
     // The serial reader sits on a pseudo-terminal that the utility opens as COM1.
     PtyReaderLink serialReader;

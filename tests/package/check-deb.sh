@@ -28,9 +28,14 @@ for file in \
     /usr/share/man/man1/tallisk-serial-sim.1.gz \
     /usr/share/man/man1/tallisk-cli.1.gz \
     /usr/share/doc/tallisk/configuration-file.md \
+    /usr/share/doc/tallisk/copyright \
+    /usr/share/doc/tallisk/changelog.gz \
     /usr/lib/udev/rules.d/70-tallisk.rules \
     /usr/share/applications/org.tallisk.Tallisk.desktop \
     /usr/share/metainfo/org.tallisk.Tallisk.metainfo.xml \
+    /usr/share/applications/org.tallisk.TalliskDemo.desktop \
+    /usr/share/metainfo/org.tallisk.TalliskDemo.metainfo.xml \
+    /usr/share/icons/hicolor/scalable/apps/org.tallisk.Tallisk.svg \
     /usr/share/icons/hicolor/16x16/apps/org.tallisk.Tallisk.png \
     /usr/share/icons/hicolor/32x32/apps/org.tallisk.Tallisk.png \
     /usr/share/icons/hicolor/48x48/apps/org.tallisk.Tallisk.png \
@@ -70,4 +75,18 @@ for script in postinst postrm; do
         grep -q 'udevadm control --reload-rules' ||
         { echo "$script does not reload the udev rules"; status=1; }
 done
+# The changelog and each AppStream component name this version as their latest release.
+version=$(dpkg-deb -f "$deb" Version)
+doc="$scratch/root/usr/share/doc/tallisk"
+latest=$(gzip -dc "$doc/changelog.gz" | sed -n '1s/^tallisk (\([^)]*\)).*/\1/p')
+[ "$latest" = "$version" ] || { echo "changelog's latest entry is '$latest', not $version"; status=1; }
+for metainfo in "$scratch"/root/usr/share/metainfo/*.metainfo.xml; do
+    release=$(grep -o '<release version="[^"]*"' "$metainfo" | head -n 1 | cut -d'"' -f2)
+    [ "$release" = "$version" ] || { echo "$metainfo: latest release '$release', not $version"; status=1; }
+done
+head -n 1 "$doc/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    { echo "copyright is not in the machine-readable format"; status=1; }
+# The description has its extended part, and the maintainer an address one can write to.
+[ "$(dpkg-deb -f "$deb" Description | wc -l)" -gt 2 ] || { echo "no extended description"; status=1; }
+dpkg-deb -f "$deb" Maintainer | grep -q '@localhost' && { echo "maintainer at localhost"; status=1; }
 exit $status
