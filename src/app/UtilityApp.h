@@ -9,13 +9,14 @@ class MainWindow;
 class QApplication;
 class QWidget;
 
-// The application: prepares Qt, runs the main window modally and ends the
-// program when that run ends.
 // The desktop file names of the programs with a window: the desktop entry
 // and AppStream component each installs under this name, which the window
 // reports (the Wayland app id) so that the desktop shows its entry's icon.
 inline constexpr char kUtilityDesktopId[] = "org.tallisk.Tallisk";
 inline constexpr char kDemoDesktopId[] = "org.tallisk.TalliskDemo";
+
+// The application: prepares Qt, runs the main window modally and ends the
+// program when that run ends.
 
 class UtilityApp {
   public:
