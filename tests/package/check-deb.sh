@@ -61,9 +61,14 @@ for library in libqt6widgets6 libhidapi-hidraw0 libudev1 libevdev2; do
 done
 # Needed at run time though no library links them: each a whole entry of its own,
 # not a part of another name nor an alternative.
-for package in qt6-qpa-plugins fonts-wqy-microhei; do
-    echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | grep -qx "$package" ||
-        { echo "not a dependency: $package"; status=1; }
+# Recommended: the Wayland plugin, for a native window on Wayland desktops.
+recommends=$(dpkg-deb -f "$deb" Recommends)
+for wanted in "Depends qt6-qpa-plugins" "Depends fonts-wqy-microhei" "Recommends qt6-wayland"; do
+    field=${wanted% *}
+    package=${wanted#* }
+    if [ "$field" = Depends ]; then list=$depends; else list=$recommends; fi
+    echo "$list" | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | grep -qx "$package" ||
+        { echo "not in $field: $package"; status=1; }
 done
 grep -q 'ATTRS{idVendor}=="0471", ATTRS{idProduct}=="e001", TAG+="uaccess"' \
     "$scratch/root/usr/lib/udev/rules.d/70-tallisk.rules" || { echo "udev rule wrong"; status=1; }
