@@ -3,6 +3,10 @@
 # every file lands where Linux programs keep it.
 # Usage: check-deb.sh BUILD_DIR SCRATCH_DIR
 set -eu
+# dpkg looks for ldconfig and start-stop-daemon on the PATH, which for a
+# normal user on Debian lacks the sbin folders.
+PATH="$PATH:/usr/sbin:/sbin"
+export PATH
 build=$1
 scratch=$2
 rm -rf "$scratch"
