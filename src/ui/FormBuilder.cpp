@@ -93,7 +93,8 @@ void NameTextlessControls(std::span<const ControlSpec> controls, std::span<QWidg
         if (namer == nullptr) {
             continue;
         }
-        made[i]->setAccessibleName(QString::fromStdString(AccessibleNameOf(controls, controls[i])));
+        // The namer has a text of its own: its name is the control's.
+        made[i]->setAccessibleName(QString::fromStdString(AccessibleNameOf(controls, *namer)));
         if (auto* label =
                 qobject_cast<QLabel*>(made[static_cast<size_t>(namer - controls.data())])) {
             label->setBuddy(made[i]);

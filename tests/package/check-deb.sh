@@ -63,15 +63,13 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6widgets6 libhidapi-hidraw0 libudev1 libevdev2; do
     echo "$depends" | grep -q "$library" || { echo "not a dependency: $library"; status=1; }
 done
-# Needed at run time though no library links them: each a whole entry of its own,
-# not a part of another name nor an alternative.
-# Recommended: the Wayland plugin, for a native window on Wayland desktops.
-recommends=$(dpkg-deb -f "$deb" Recommends)
+# Needed at run time though no library links them, and recommended for a
+# native window on Wayland desktops: each a whole entry of its field, not a
+# part of another name nor an alternative.
 for wanted in "Depends qt6-qpa-plugins" "Depends fonts-wqy-microhei" "Recommends qt6-wayland"; do
     field=${wanted% *}
     package=${wanted#* }
-    if [ "$field" = Depends ]; then list=$depends; else list=$recommends; fi
-    echo "$list" | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | grep -qx "$package" ||
+    dpkg-deb -f "$deb" "$field" | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | grep -qx "$package" ||
         { echo "not in $field: $package"; status=1; }
 done
 grep -q 'ATTRS{idVendor}=="0471", ATTRS{idProduct}=="e001", TAG+="uaccess"' \
