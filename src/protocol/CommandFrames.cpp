@@ -56,6 +56,12 @@ void ConfigProtocol::BuildCommandFrame() {
         return;
     }
     if (type == kDeviceTypeSetup && record_.settings.deviceType == 0) {
+        if (!blockFromReader_) {
+            exchange_.commandFrame.length = 0;
+            record_.statusText = status::kConfigReadFailed;
+            Load();
+            return;
+        }
         BuildConfigBlockFrame();
     } else {
         BuildShortFrame(type);
@@ -101,6 +107,7 @@ void ConfigProtocol::PrepareCommandFrame() {
     exchange_.commandFrame.bytes.fill(0);
     exchange_.commandFrame.length = 0;
     exchange_.frameFromSendCmd = 0;
+    blockFromReader_ = false;
 
     const int32_t type = exchange_.commandType;
     if (!IsCommandType(type)) {

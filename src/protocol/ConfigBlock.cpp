@@ -54,6 +54,15 @@ const std::array<BlockBits, kBlockBitsCount> kBlockBits = {{
 // clang-format on
 
 namespace {
+int ValueCountOf(int32_t DeviceSettings::*field) {
+    for (const SettingBinding& b : kSettingBindings) {
+        if (b.field == field) {
+            return b.valueCount;
+        }
+    }
+    return 0;
+}
+
 constexpr int Mask(int width) {
     return (1 << width) - 1;
 }
@@ -87,4 +96,18 @@ void DecodeBlockSettings(std::span<const uint8_t, kConfigBlockSize> block,
         const int value = (block[static_cast<size_t>(b.byte)] >> b.shift) & Mask(b.width);
         settings.*b.field = b.inverted ? (value == 0 ? 1 : 0) : value;
     }
+}
+
+int32_t DeviceSettings::*ConfigBlockFault(std::span<const uint8_t, kConfigBlockSize> block) {
+    DeviceSettings settings;
+    DecodeBlockSettings(block, settings);
+    if (settings.deviceType < 0 || settings.deviceType >= ValueCountOf(&S::deviceType)) {
+        return &S::deviceType;
+    }
+    for (const BlockBits& b : kBlockBits) {
+        if (settings.*b.field >= ValueCountOf(b.field)) {
+            return b.field;
+        }
+    }
+    return nullptr;
 }

@@ -33,3 +33,11 @@ void EncodeBlockSettings(const DeviceSettings& settings,
 // the fields are ignored. The code bytes are not settings and are not read.
 void DecodeBlockSettings(std::span<const uint8_t, kConfigBlockSize> block,
                          DeviceSettings& settings);
+
+// Whether a reply block is a configuration the reader can hold: its device
+// type a digit of the Device Type group, every multi-bit field one of its
+// group's choices. Anything else (an acknowledgement, a stale or garbled
+// reply) is not believed. Returns the field that is out of range, or
+// nullptr for a block that is one; the device type is reported as
+// &DeviceSettings::deviceType.
+int32_t DeviceSettings::*ConfigBlockFault(std::span<const uint8_t, kConfigBlockSize> block);

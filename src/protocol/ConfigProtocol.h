@@ -22,7 +22,9 @@ class ConfigProtocol {
 
     // Send Cmd: saves the form and leaves the current command's frame
     // pending. A frame that would carry an unset or out-of-range setting is
-    // not built: no frame is left pending and the status line says so.
+    // not built: no frame is left pending and the status line says so. Nor
+    // is the configuration block without a configuration read that was
+    // believed, whose bytes 14 and 15 it would otherwise send as zeros.
     void BuildCommandFrame();
 
     // The frame side of a change of command type: clears both buffers, shows
@@ -50,6 +52,9 @@ class ConfigProtocol {
 
     FormOperations& form_;
     WindowRecord& record_;
+    // The frame holds a block the reader reported since the last change of
+    // command type: only then may ESC 'S' carry its bytes 14 and 15 back.
+    bool blockFromReader_ = false;
     ExchangeState& exchange_;
     SettingsExchange controls_;
 };

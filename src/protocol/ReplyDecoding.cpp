@@ -33,8 +33,13 @@ void ConfigProtocol::ReportExchangeResult(ExchangeResult result, std::span<const
 
 void ConfigProtocol::DecodeConfigReply(ExchangeResult result, std::span<const uint8_t> reply,
                                        int32_t length) {
-    // The length is the channel's word; the span is what may be read.
-    if (result != 0 || length < kConfigBlockSize || reply.size() < kConfigBlockSize) {
+    // The length is the channel's word; the span is what may be read. A
+    // block that is not a configuration the reader can hold (an
+    // acknowledgement, a stale or garbled reply) is refused as one that did
+    // not arrive: nothing of it is shown, kept or sent back.
+    const bool complete =
+        result == 0 && length >= kConfigBlockSize && reply.size() >= kConfigBlockSize;
+    if (!complete || ConfigBlockFault(reply.first<kConfigBlockSize>()) != nullptr) {
         record_.statusText = status::kConfigReadFailed;
         Load();
         return;
@@ -56,6 +61,7 @@ void ConfigProtocol::DecodeConfigReply(ExchangeResult result, std::span<const ui
     // Bytes 14 and 15 are not decoded: keeping the block where an ESC 'S'
     // frame carries it returns them to the reader unchanged.
     std::copy(block.begin() + 1, block.end(), exchange_.commandFrame.bytes.begin() + 3);
+    blockFromReader_ = true;
 
     record_.statusText = status::kConfigReadOk;
     Load();

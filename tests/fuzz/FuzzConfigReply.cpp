@@ -6,11 +6,11 @@
 // channel gives differs from the reply bytes (signed), then the reply. The
 // reply ends where the input ends, so a read past it is a sanitizer report.
 //
-// Properties: a reply that can't be a configuration changes nothing but the
-// status line; a configuration is shown on the form (device type, code
-// lists, enabled controls) and, sent back unedited, comes back as it was
-// read except for the bits nothing decodes; a command is acknowledged
-// exactly by ESC '0' or ESC 'y'; the status line always reads "Status: ...".
+// Properties: a reply that can't be a configuration (too short, a failed
+// exchange, or a value no reader holds) changes nothing but the status line; a configuration is
+// shown on the form (device type, code lists, enabled controls) and, sent back unedited, comes back
+// as it was read except for the bits nothing decodes; a command is acknowledged exactly by ESC '0'
+// or ESC 'y'; the status line always reads "Status: ...".
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -125,6 +125,20 @@ void CheckSentBack(ConfigProtocol& protocol, const WindowRecord& record, Exchang
     }
 }
 
+// A block the reader could hold: a device type digit '0' to '7', each
+// track's standard ISO to DIN (0 to 5) and code type ABA1 to IATA (0 to 2).
+bool HoldableBlock(std::span<const uint8_t, kConfigBlockSize> block) {
+    if (block[0] < '0' || block[0] > '7') {
+        return false;
+    }
+    for (size_t track = 8; track <= 10; ++track) {
+        if ((block[track] & 0x07) > 5 || ((block[track] >> 4) & 0x03) > 2) {
+            return false;
+        }
+    }
+    return true;
+}
+
 uint8_t ReplyByte(std::span<const uint8_t> reply, size_t index) {
     return index < reply.size() ? reply[index] : 0;
 }
@@ -155,7 +169,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const CommandFrame frameBefore = exchange.commandFrame;
     protocol.DecodeConfigReply(result, reply, length);
     CheckStatusShown(form, record);
-    if (result == 0 && length >= kConfigBlockSize && reply.size() >= kConfigBlockSize) {
+    if (result == 0 && length >= kConfigBlockSize && reply.size() >= kConfigBlockSize &&
+        HoldableBlock(reply.first<kConfigBlockSize>())) {
         const auto block = reply.first<kConfigBlockSize>();
         FUZZ_CHECK(record.statusText == status::kConfigReadOk);
         CheckShown(form, exchange, block);

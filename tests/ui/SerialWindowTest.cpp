@@ -12,6 +12,7 @@
 #include "ReadFormatter.h"
 #include "StandardErrorCapture.h"
 #include "WindowFixture.h"
+#include "protocol/CommandSet.h"
 #include "protocol/ConfigBlock.h"
 #include "protocol/ControlIds.h"
 
@@ -79,6 +80,40 @@ TEST_F(SerialWindow, RefusalsAndSplitRepliesShowFailures) {
     EXPECT_TRUE(StatusBecomes("Status: Read Device Config Fail!"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form().Text(ctl::ComparisonBox).empty(); }, kWaitMs));
     EXPECT_FALSE(form().IsEnabled(ctl::CheckE13bRadio));
+}
+
+// A reply of the block's length that no reader could hold (garbage, or an
+// acknowledgement where the configuration should be) is refused as a read
+// that failed, and Send Cmd then sends no block: it would carry bytes 14
+// and 15 as zeros, though the settings of an earlier read are complete.
+TEST_F(SerialWindow, AConfigurationNoReaderCouldHoldIsRefused) {
+    ChooseConnectMode(1);
+    ChooseCommand(kDeviceTypeSetup);
+    ASSERT_TRUE(StatusBecomes(kConfigOk));
+    const struct {
+        ConfigBlock reply;
+        const char* what;
+    } cases[] = {
+        {{0xBF, 0x43, 'A',  'B',  'C',  'D',  'E', '?', 0x20, 0x00, 0x10, 0x07,
+          '*',  0x00, 0x12, 0x34, 0x23, 0x3F, '%', '?', ';',  '?',  ';',  '?'},
+         "device type 0xBF"},
+        {{0x1B, '0'}, "an acknowledgement padded with zeros"},
+        {{'0', 0x43, 'A',  'B',  'C',  'D',  'E', '?', 0x37, 0x00, 0x10, 0x07,
+          '*', 0x00, 0x12, 0x34, 0x23, 0x3F, '%', '?', ';',  '?',  ';',  '?'},
+         "MSR1 standard 7 and code type 3"},
+    };
+    for (const auto& c : cases) {
+        reader.WithModel([&c](ReaderModel& m) { m.SetConfig(c.reply); });
+        ChooseCommand(kDeviceInitial);
+        ChooseCommand(kDeviceTypeSetup);
+        EXPECT_TRUE(StatusBecomes("Status: Read Device Config Fail!")) << c.what;
+        EXPECT_FALSE(form().IsEnabled(ctl::CustomRadio)) << c.what;
+        const size_t sent = reader.ReceivedFrames().size();
+        Click(ctl::SendCmd);
+        EXPECT_EQ(Status(), "Status: Read Device Config Fail!") << c.what;
+        QTest::qWait(300);
+        EXPECT_EQ(reader.ReceivedFrames().size(), sent) << c.what << ": nothing went out";
+    }
 }
 
 TEST_F(SerialWindow, ReadsAreShownComparedAndCounted) {

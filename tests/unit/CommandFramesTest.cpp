@@ -117,6 +117,7 @@ const std::vector<BlockBitCase>& BlockBitCases() {
 TEST_F(CommandFrames, CustomBlockPutsEverySettingAtItsBits) {
     for (const BlockBitCase& c : BlockBitCases()) {
         record = WindowRecord{};
+        ReadBack();
         ShowSettings([&c](S& s) {
             FirstButtons(s);
             c.edit(s);
@@ -154,6 +155,7 @@ TEST_F(CommandFrames, CodeListSelectionsTravelAsIndexPlusOne) {
     } cases[] = {{-1, 0x00}, {0, 0x01}, {0x2B, 0x2C}, {126, 0x7F}};
     for (const auto& c : cases) {
         record = WindowRecord{};
+        ReadBack();
         ShowSettings(FirstButtons);
         for (const CodeBinding& code : kCodeBindings) {
             form.SelectIndex(code.listId, c.index);

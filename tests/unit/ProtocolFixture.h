@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -34,6 +35,16 @@ class ProtocolFixture : public ::testing::Test {
     void SendCmd(int32_t commandType) {
         exchange.commandType = commandType;
         protocol.BuildCommandFrame();
+    }
+
+    // A configuration read answered with a CUSTOM block of zeros: the block
+    // frame may be built from then on.
+    void ReadBack() {
+        exchange.commandType = kDeviceTypeSetup;
+        protocol.PrepareCommandFrame();
+        std::array<uint8_t, 24> block{};
+        block[0] = '0';
+        protocol.DecodeConfigReply(kExchangeOk, block, static_cast<int32_t>(block.size()));
     }
 
     std::string ShownStatus() const { return form.Text(ctl::StatusLine); }

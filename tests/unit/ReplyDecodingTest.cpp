@@ -124,13 +124,7 @@ TEST_F(ReplyDecoding, ReportedDeviceTypeDecidesWhatIsEnabled) {
     const struct {
         uint8_t first;
         int checkedId;  // 0: no device type button
-    } cases[] = {{'3', ctl::DorrinRadio},
-                 {'1', ctl::MicrReaderRadio},
-                 {'7', ctl::ZorvaneRadio},
-                 {'8', 0},
-                 {'/', 0},
-                 {'A', 0},
-                 {0x00, 0}};
+    } cases[] = {{'3', ctl::DorrinRadio}, {'1', ctl::MicrReaderRadio}, {'7', ctl::ZorvaneRadio}};
     for (const auto& c : cases) {
         InMemoryForm fresh;
         ConfigProtocol p(fresh, record, exchange);
@@ -190,14 +184,63 @@ TEST_F(ReplyDecoding, UnreadBytesFourteenAndFifteenGoBackUnchanged) {
     EXPECT_EQ(frame[16], 0xAB);
     EXPECT_EQ(frame[17], 0xCD);
 
-    // After a failed read the buffer was zeroed at the command change.
+    // After a failed read the block is not sent: it would carry bytes 14
+    // and 15 as zeros, and the reader's own would be lost.
     exchange.commandType = kDeviceTypeSetup;
     protocol.PrepareCommandFrame();
     Decode(Bytes(23, 0x30));
     SendCmd(kDeviceTypeSetup);
-    ASSERT_EQ(Frame().size(), 26u);
-    EXPECT_EQ(Frame()[16], 0x00);
-    EXPECT_EQ(Frame()[17], 0x00);
+    EXPECT_TRUE(Frame().empty());
+    EXPECT_EQ(ShownStatus(), "Status: Read Device Config Fail!");
+}
+
+// A reply of the right length is believed only when the reader could hold
+// it: an acknowledgement, another program's reply or garbage is refused as
+// a read that failed, and nothing of it is kept or sent back.
+TEST_F(ReplyDecoding, RepliesNoReaderCouldHoldAreRefused) {
+    const struct {
+        size_t byte;
+        uint8_t value;
+        const char* what;
+    } cases[] = {
+        {0, '8', "device type past the last"},
+        {0, '/', "device type below '0'"},
+        {0, 'A', "device type a letter"},
+        {0, 0x00, "device type zero"},
+        {0, 0x1B, "an acknowledgement, ESC '0'"},
+        {8, 0x06, "MSR1 standard 6"},
+        {9, 0x07, "MSR2 standard 7"},
+        {10, 0x0E, "MSR3 standard 6, other bits set"},
+        {8, 0x30, "MSR1 code type 3"},
+        {9, 0x30, "MSR2 code type 3"},
+        {10, 0x35, "MSR3 code type 3"},
+    };
+    for (const auto& c : cases) {
+        InMemoryForm fresh;
+        WindowRecord before;
+        ExchangeState state;
+        ConfigProtocol p(fresh, before, state);
+        state.commandType = kDeviceTypeSetup;
+        p.PrepareCommandFrame();
+        Bytes block = CustomBlock();
+        block[14] = 0x12;
+        block[c.byte] = c.value;
+        if (c.value == 0x1B) {
+            block[1] = '0';
+        }
+        p.DecodeConfigReply(kExchangeOk, block, kConfigBlockSize);
+        EXPECT_EQ(before.statusText, "Status: Read Device Config Fail!") << c.what;
+        EXPECT_EQ(before.settings, DeviceSettings{}) << c.what;
+        EXPECT_EQ(state.commandFrame.bytes[16], 0) << c.what;
+        for (int id : AllSettingsControlIds()) {
+            EXPECT_FALSE(fresh.IsEnabled(id)) << c.what << " " << id;
+        }
+        // Not even with every setting given does the block go out.
+        FirstButtons(before.settings);
+        p.Load();
+        p.BuildCommandFrame();
+        EXPECT_EQ(state.commandFrame.length, 0) << c.what;
+    }
 }
 
 // Any in-range configuration read back and sent again unedited with CUSTOM
