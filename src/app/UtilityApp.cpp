@@ -10,6 +10,7 @@
 #include "app/AboutBox.h"
 #include "app/AppIcon.h"
 #include "commandline/ProgramVersion.h"
+#include "platform/signals/EndSignals.h"
 #include "ui/MainWindow.h"
 
 UtilityApp::UtilityApp() : UtilityApp(MakeLinuxHidPlatform(), MakeUdevDeviceWatch()) {}
@@ -71,8 +72,12 @@ int UtilityApp::Run() {
     if (onWindowReady) {
         onWindowReady(*window);
     }
+    // SIGINT, SIGTERM and SIGHUP close the window as its close box does,
+    // with any box it has open, so that the connection closes as on Exit.
+    EndSignals ending([](int) { QApplication::closeAllWindows(); });
     // The run's result, Exit or the close box, is not looked at.
     window->RunModal();
     window.reset();
-    return 0;
+    const int signal = EndSignals::Received();
+    return signal == 0 ? 0 : EndSignals::ExitStatusOf(signal);
 }

@@ -40,6 +40,8 @@ class UtilityApp {
     // Called with the window once it is made, before its modal run.
     std::function<void(MainWindow&)> onWindowReady;
 
+    // Runs the window until Exit or the close box (0), or until SIGINT,
+    // SIGTERM or SIGHUP closed it (128 + the signal).
     int Run();
 
   private:

@@ -19,7 +19,8 @@ const ProgramSpec kUtilityProgram{
     "tallisk",
     "Configures and tests a cheque reader on USB or on a serial line, in a window.",
     kOptions,
-    "Exit status: 0 when the window closes, 2 without a display, 64 for a wrong option.",
+    "Exit status: 0 when the window closes, 2 without a display, 64 for a wrong option, 128 + "
+    "the signal when SIGINT, SIGTERM or SIGHUP closed the window.",
 };
 
 UtilityOptions UtilityOptionsFrom(const CommandLine& line) {

@@ -35,7 +35,8 @@ constexpr ProgramSpec kProgram{
     "works the reader.",
     kOptions,
     "Exit status: 0 when the window closes, 1 when the tour fails or no pseudo-terminal can be "
-    "made, 2 without a display, 64 for a wrong option.",
+    "made, 2 without a display, 64 for a wrong option, 128 + the signal when SIGINT, SIGTERM or "
+    "SIGHUP closed the window.",
 };
 
 }  // namespace
@@ -79,7 +80,10 @@ int main(int argc, char** argv) {
             QObject::connect(&window, &QDialog::finished, [&tourResult](int r) { tourResult = r; });
         }
     };
-    utility.Run();
+    const int status = utility.Run();
     serialReader.Stop();
+    if (status != 0) {
+        return status;  // ended by a signal
+    }
     return tourResult == 1 ? 1 : 0;
 }
