@@ -7,21 +7,40 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
 #include "config/ConfigFile.h"
+#include "config/SettingTexts.h"
 #include "config/SettingsComparison.h"
 #include "config/SettingsDescription.h"
 #include "protocol/CommandSet.h"
 #include "protocol/ConfigBlock.h"
 #include "protocol/ConnectionTexts.h"
+#include "protocol/StatusTexts.h"
 
 namespace {
 
-int ReadBlock(ReaderTarget& target, ConfigBlock& block) {
+// A write says itself how far it got when a signal ends it (sayInterrupted
+// false); read and verify let the outcome say it.
+int ReadBlock(ReaderTarget& target, ConfigBlock& block, bool sayInterrupted = true) {
     const ReaderSession::Outcome outcome = target.Session().ReadConfiguration();
+    if (outcome.interrupted != 0 && !sayInterrupted) {
+        return EndSignals::ExitStatusOf(outcome.interrupted);
+    }
+    const bool complete = outcome.answered && outcome.result == kExchangeOk &&
+                          outcome.reply.size() >= kConfigBlockSize;
+    if (complete && outcome.status == status::kConfigReadFailed) {
+        // An answer of the right length that is no configuration the
+        // reader can hold: another program's acknowledgement, a stale or
+        // garbled reply. Nothing is built on it.
+        return Fail(kCliRefused, target.Path() +
+                                     ": the reader's answer is not a configuration, so it is "
+                                     "not believed: " +
+                                     BlockHexOf(outcome.reply));
+    }
     const int status = StatusOf(outcome, status::kConfigReadOk, target.Path());
     if (status != kCliOk) {
         return status;
@@ -116,38 +135,99 @@ int RunVerify(ReaderTarget& target, const Configuration& file, bool json) {
     return differences.empty() ? kCliOk : kCliRefused;
 }
 
-int RunWrite(ReaderTarget& target, const Configuration& file, bool force, bool json) {
-    ConfigBlock block{};
-    if (const int status = ReadBlock(target, block); status != kCliOk) {
-        return status;
+namespace {
+
+// How far a write got, for what it says when a signal ends it.
+struct WriteProgress {
+    bool changing = false;  // the configuration is to be sent
+    bool sent = false;
+    bool acknowledged = false;
+};
+
+int SayInterrupted(const ReaderTarget& target, const WriteProgress& progress, bool json) {
+    const int signal = ReaderSession::Interrupted();
+    std::string what = "nothing was written";
+    if (progress.acknowledged) {
+        what = "the configuration was written; it was not verified";
+    } else if (progress.sent) {
+        what = "the configuration was sent but not acknowledged: the reader may hold it";
     }
-    const bool unchanged = CompareSettings(DecodeConfiguration(block), file).empty();
+    if (json) {
+        Emit(
+            "{\"device\": %s, \"interrupted\": %s, \"changed\": %s, \"sent\": %s, "
+            "\"acknowledged\": %s, \"verified\": false}\n",
+            JsonText(target.Path()).c_str(), JsonText(EndSignals::NameOf(signal)).c_str(),
+            progress.changing ? "true" : "false", progress.sent ? "true" : "false",
+            progress.acknowledged ? "true" : "false");
+    }
+    return Fail(EndSignals::ExitStatusOf(signal),
+                target.Path() + ": interrupted by " + EndSignals::NameOf(signal) + ": " + what);
+}
+
+// The settings that differ, and the block as a whole when the settings
+// agree but the bytes do not (bytes 14 and 15, which no setting names).
+std::vector<SettingDifference> VerifyWrite(const ConfigBlock& after,
+                                           const std::optional<ConfigBlock>& expected,
+                                           const Configuration& file) {
+    std::vector<SettingDifference> differences = CompareSettings(DecodeConfiguration(after), file);
+    if (differences.empty() && expected && after != *expected) {
+        differences.push_back(
+            {"block", "Configuration block", BlockHexOf(after), BlockHexOf(*expected)});
+    }
+    return differences;
+}
+
+}  // namespace
+
+int RunWrite(ReaderTarget& target, const Configuration& file, bool force, bool json) {
+    WriteProgress progress;
+    ConfigBlock before{};
+    if (const int status = ReadBlock(target, before, false); status != kCliOk) {
+        return ReaderSession::Interrupted() != 0 ? SayInterrupted(target, progress, json) : status;
+    }
+    const bool unchanged = CompareSettings(DecodeConfiguration(before), file).empty();
+    progress.changing = !unchanged || force;
+    // What the reader holds once the write is done: the block sent, or the
+    // one it had (a named device type goes as ESC 'A' alone, and only its
+    // settings can be checked).
+    std::optional<ConfigBlock> expected = before;
     std::string said = "unchanged";
-    if (!unchanged || force) {
+    if (progress.changing && ReaderSession::Interrupted() == 0) {
         const ReaderSession::Outcome outcome = target.Session().WriteConfiguration(file);
         const std::string success = kCommandSet[kDeviceTypeSetup].successText;
+        progress.sent = outcome.sent;
+        progress.acknowledged = outcome.answered && outcome.status == success;
+        if (outcome.interrupted != 0) {
+            return SayInterrupted(target, progress, json);
+        }
         if (const int status = StatusOf(outcome, success, target.Path()); status != kCliOk) {
             return status;
+        }
+        expected.reset();
+        if (outcome.frame.size() == 2 + kConfigBlockSize) {
+            expected.emplace();
+            std::copy_n(outcome.frame.begin() + 2, kConfigBlockSize, expected->begin());
         }
         said = outcome.status;
     }
     ConfigBlock after{};
-    if (const int status = ReadBlock(target, after); status != kCliOk) {
-        return status;
+    if (ReaderSession::Interrupted() != 0) {
+        return SayInterrupted(target, progress, json);
     }
-    const std::vector<SettingDifference> differences =
-        CompareSettings(DecodeConfiguration(after), file);
-    const bool changed = !unchanged || force;
+    if (const int status = ReadBlock(target, after, false); status != kCliOk) {
+        return ReaderSession::Interrupted() != 0 ? SayInterrupted(target, progress, json) : status;
+    }
+    const std::vector<SettingDifference> differences = VerifyWrite(after, expected, file);
     if (json) {
         Emit(
             "{\"device\": %s, \"changed\": %s, \"status\": %s, \"verified\": %s, "
             "\"differences\": ",
-            JsonText(target.Path()).c_str(), changed ? "true" : "false", JsonText(said).c_str(),
-            differences.empty() ? "true" : "false");
+            JsonText(target.Path()).c_str(), progress.changing ? "true" : "false",
+            JsonText(said).c_str(), differences.empty() ? "true" : "false");
         PrintDifferences(differences, true);
         Emit("}\n");
     } else {
-        Emit("%s: %s\n", target.Path().c_str(), changed ? said.c_str() : "unchanged");
+        Emit("%s: %s\n", target.Path().c_str(), progress.changing ? said.c_str() : "unchanged");
         PrintDifferences(differences, false);
     }
     return differences.empty() ? kCliOk : kCliRefused;

@@ -12,9 +12,16 @@
 
 namespace {
 
-// Longer than any wait of either channel (the USB reply wait is about
-// 19 s, the serial one 3 s): a command that outlives it has no answer.
-constexpr int kCommandLimitMs = 30000;
+// Longer than the USB channel's own waits (its reply wait is about 19 s):
+// a command that outlives it has no answer.
+constexpr int kUsbCommandLimitMs = 30000;
+// The serial line's limits: the line takes a frame at the first poll after
+// 100 ms of quiet, and a reply that has not begun 3 s after its frame was
+// written never comes. A reader that sends without a pause never lets the
+// frame go, and keeps the exchange from ending its own wait: the session
+// ends both waits itself, a little after the line's limit.
+constexpr int kSerialLimitMs =
+    static_cast<int>(std::chrono::milliseconds(SerialExchange::kNoAnswerLimit).count()) + 500;
 
 // Sleeps between events: the loop wakes for each event, or at the latest
 // for the next tick, when it looks at the time left.
@@ -75,14 +82,28 @@ bool ReaderSession::Gone() const {
 ReaderSession::Outcome ReaderSession::RunPendingFrame() {
     replied_ = false;
     last_ = {};
-    if (exchange_.commandFrame.length == 0) {
+    CommandFrame& frame = exchange_.commandFrame;
+    if (frame.length == 0) {
         // Nothing was built (a setting the frame needs is unset).
         last_.status = record_.statusText;
         return last_;
     }
-    last_.sent = true;
-    RunUntil([this] { return replied_ || Gone(); }, kCommandLimitMs);
+    last_.built = true;
+    last_.frame.assign(frame.bytes.begin(), frame.bytes.begin() + frame.length);
+    const bool serial = connection_.Mode() == kSerialMode;
+    const int limitMs = serial ? kSerialLimitMs : kUsbCommandLimitMs;
+    const auto over = [this] { return replied_ || Gone() || lineLost_ || Interrupted() != 0; };
+    // A USB exchange runs within the poll that takes the frame.
+    RunUntil([&] { return over() || FrameTaken(); }, limitMs);
+    last_.sent = FrameTaken() || replied_;
+    if (!last_.sent) {
+        // Dropped, so that it does not go out after the command has ended.
+        frame.length = 0;
+    } else if (!replied_) {
+        RunUntil(over, limitMs);
+    }
     last_.answered = replied_;
+    last_.interrupted = replied_ ? 0 : Interrupted();
     if (!replied_) {
         last_.result = Gone() ? kExchangeConnectionLost : kExchangeNoReply;
     }
@@ -124,7 +145,8 @@ ReaderSession::Outcome ReaderSession::SendCommand(int32_t commandType,
 }
 
 bool ReaderSession::Watch(const std::function<bool()>& stop) {
-    RunUntil([&] { return stop() || Gone() || lineLost_; }, std::numeric_limits<int>::max());
+    RunUntil([&] { return stop() || Gone() || lineLost_ || Interrupted() != 0; },
+             std::numeric_limits<int>::max());
     return stop();
 }
 

@@ -18,6 +18,7 @@
 #include "config/Configuration.h"
 #include "config/MemoryForm.h"
 #include "platform/hid/HidPlatform.h"
+#include "platform/signals/EndSignals.h"
 #include "protocol/ConfigProtocol.h"
 #include "protocol/ExchangeState.h"
 
@@ -28,9 +29,12 @@ class ReaderSession : private ExchangeListener, private ReaderConnection::Listen
   public:
     // How one command went.
     struct Outcome {
-        bool sent = false;      // a frame was built and left to go out
+        bool built = false;     // a frame was built and left to go out
+        bool sent = false;      // the channel took the frame to send it
         bool answered = false;  // a reply, or the channel's verdict, came in time
+        int interrupted = 0;    // the signal that ended the wait, or 0
         ExchangeResult result = kExchangeOk;
+        std::vector<uint8_t> frame;  // the frame as built
         std::vector<uint8_t> reply;
         std::string status;  // the status line the window would show
     };
@@ -58,8 +62,12 @@ class ReaderSession : private ExchangeListener, private ReaderConnection::Listen
     // Called with every read the reader sends while reads are watched.
     std::function<void(const std::string& text)> onRead;
     // Runs the event loop until stop() holds (true) or the connection is
-    // gone: the USB reader removed, or the serial line failed (false).
+    // gone: the USB reader removed, or the serial line failed, or a signal
+    // asked the program to end (false).
     bool Watch(const std::function<bool()>& stop);
+    // SIGINT, SIGTERM or SIGHUP since the session began, or 0: the program
+    // then ends, after it has said what it knows and closed the connection.
+    static int Interrupted() { return EndSignals::Received(); }
     // One character the USB reader typed on its keyboard interface: gathered
     // into reads as the window gathers the keys it is typed.
     void KeyCharacter(const std::string& character);
@@ -67,6 +75,7 @@ class ReaderSession : private ExchangeListener, private ReaderConnection::Listen
   private:
     Outcome RunPendingFrame();
     bool Gone() const;
+    bool FrameTaken() const { return exchange_.commandFrame.length == 0; }
 
     // ExchangeListener
     void Polled() override { protocol_.Save(); }
@@ -85,6 +94,8 @@ class ReaderSession : private ExchangeListener, private ReaderConnection::Listen
     // The program says why itself, with the same texts, when it gives up.
     void FailureExplained(const std::string&) override {}
 
+    // First, so that a signal is caught for as long as the connection is open.
+    EndSignals ending_{nullptr};
     MemoryForm form_;
     WindowRecord record_;
     ExchangeState exchange_;

@@ -57,9 +57,20 @@ int ReaderTarget::Open() {
 // The exit status of a command's outcome; says why on standard error.
 int StatusOf(const ReaderSession::Outcome& outcome, const std::string& success,
              const std::string& path) {
-    if (!outcome.sent) {
+    if (!outcome.built) {
         return Fail(kCliUsage, path + ": nothing was sent (" + outcome.status +
                                    "): give every setting the command carries");
+    }
+    if (outcome.interrupted != 0) {
+        return Fail(EndSignals::ExitStatusOf(outcome.interrupted),
+                    path + ": interrupted by " + EndSignals::NameOf(outcome.interrupted) +
+                        (outcome.sent ? ": the command was sent, its answer not seen"
+                                      : ": nothing was sent"));
+    }
+    if (!outcome.sent) {
+        return Fail(kCliNoAnswer, path +
+                                      ": nothing was sent: the line was never quiet long "
+                                      "enough for the command to go out");
     }
     // What each channel failure means for a script: the reader went or
     // never answered, or it cannot be worked with at all.

@@ -5,12 +5,17 @@
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sim/PtyReaderLink.h"
 #include "sim/ReaderModel.h"
+#include "tests/serial/OtherUserOpen.h"
 
 namespace {
 
@@ -105,6 +110,117 @@ TEST_F(CliOnSerial, ReadSavesAFileThatWritesBackUnchangedAndAChangeIsWrittenAndV
     EXPECT_EQ(before[14], after[14]) << "bytes 14 and 15 go back as the reader reported them";
     EXPECT_EQ(before[15], after[15]);
     EXPECT_EQ(Cli({"verify", changed}).status, 0);
+}
+
+// An answer of the block's length that no reader could hold is not taken
+// for the configuration: read fails, and write sends no block built on it.
+TEST_F(CliOnSerial, AnAnswerThatIsNoConfigurationIsNotBelieved) {
+    const Ended saved = Cli({"read", "--json"});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    const std::string file = File("reader.json", saved.out);
+    const struct {
+        ConfigBlock answer;
+        const char* what;
+        const char* hex;
+    } cases[] = {
+        {{0xBF, 0x91, 0x05, 0xEE, 0x3C, 0x12, 0x7A, 0x00, 0xF1, 0x22, 0x09, 0x4D,
+          0x18, 0xC2, 0x6B, 0x30, 0x99, 0x01, 0xAA, 0x55, 0x0F, 0xE3, 0x77, 0x2D},
+         "random bytes",
+         "BF 91 05 EE"},
+        {{0x1B, '0'}, "an acknowledgement where the configuration should be", "1B 30 00 00"},
+    };
+    for (const auto& c : cases) {
+        reader.WithModel([&c](ReaderModel& m) { m.SetConfig(c.answer); });
+        const size_t framesBefore = reader.ReceivedFrames().size();
+        for (const std::vector<std::string>& args : {std::vector<std::string>{"read"},
+                                                     {"read", "--json"},
+                                                     {"verify", file},
+                                                     {"write", "--force", file}}) {
+            const Ended out = Cli(args);
+            EXPECT_EQ(out.status, 1) << c.what << " " << args[0] << " " << out.err;
+            EXPECT_EQ(out.out, "") << c.what << " " << args[0];
+            EXPECT_NE(out.err.find("not a configuration"), std::string::npos) << out.err;
+            EXPECT_NE(out.err.find(c.hex), std::string::npos) << out.err;
+        }
+        const std::vector<Bytes> frames = reader.ReceivedFrames();
+        for (size_t i = framesBefore; i < frames.size(); ++i) {
+            EXPECT_EQ(frames[i], (Bytes{0x1B, 'R'})) << c.what << ": only reads went out";
+        }
+    }
+}
+
+// A reader that sends without a pause never lets a command go out: the
+// command line says so once the line's limit has passed, and sends nothing.
+TEST_F(CliOnSerial, ALineThatIsNeverQuietSendsNothingAndSaysSo) {
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        const Bytes chunk(64, '7');
+        while (flooding) {
+            reader.Send(chunk);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    const Ended out = Cli({"read"});
+    flooding = false;
+    flood.join();
+    EXPECT_EQ(out.status, 74) << out.err;
+    EXPECT_NE(out.err.find("nothing was sent"), std::string::npos) << out.err;
+    EXPECT_TRUE(reader.ReceivedFrames().empty());
+}
+
+// A signal in the middle of a write ends the program at once, saying how far
+// the write got, and lets the line go as an ordinary end does: another
+// user's program may open it next.
+TEST_F(CliOnSerial, ASignalDuringAWriteSaysWhatItKnowsAndLetsTheLineGo) {
+    const Ended saved = Cli({"read", "--json"});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    const std::string file = File(
+        "cmc7.json", Replaced(saved.out, "\"checkCode\": \"E13B\"", "\"checkCode\": \"CMC7\""));
+    const struct {
+        int signal;
+        char during;  // the frame whose answer is awaited
+        int status;
+        const char* sent;
+        const char* said;
+    } cases[] = {
+        {SIGINT, 'S', 130, "\"sent\": true", "sent but not acknowledged"},
+        {SIGTERM, 'R', 143, "\"sent\": false", "nothing was written"},
+        {SIGHUP, 'S', 129, "\"sent\": true", "sent but not acknowledged"},
+    };
+    reader.SetTiming({2000, 0});
+    for (const auto& c : cases) {
+        const size_t before = reader.ReceivedFrames().size();
+        QProcess process;
+        process.start(QStringLiteral(TALLISK_CLI),
+                      {"--serial", QString::fromStdString(reader.Path()), "write", "--force",
+                       "--json", QString::fromStdString(file)});
+        ASSERT_TRUE(process.waitForStarted());
+        const auto awaited = [&] {
+            const std::vector<Bytes> frames = reader.ReceivedFrames();
+            for (size_t i = before; i < frames.size(); ++i) {
+                if (frames[i].size() >= 2 && frames[i][1] == c.during) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        for (int i = 0; i < 600 && !awaited(); ++i) {
+            process.waitForFinished(20);
+        }
+        ASSERT_TRUE(awaited()) << c.status << process.readAllStandardError().toStdString()
+                               << process.readAllStandardOutput().toStdString();
+        ::kill(static_cast<pid_t>(process.processId()), c.signal);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        const std::string out = process.readAllStandardOutput().toStdString();
+        const std::string err = process.readAllStandardError().toStdString();
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << c.status;
+        EXPECT_EQ(process.exitCode(), c.status) << err;
+        EXPECT_NE(out.find("\"interrupted\": \""), std::string::npos) << out;
+        EXPECT_NE(out.find(c.sent), std::string::npos) << out;
+        EXPECT_NE(out.find("\"verified\": false"), std::string::npos) << out;
+        EXPECT_NE(err.find(c.said), std::string::npos) << err;
+        EXPECT_EQ(OpenAsOrdinaryUser(reader.Path()), 0) << "the line is free again";
+    }
 }
 
 TEST_F(CliOnSerial, ARefusedFileSendsNothingAndSaysWhy) {
