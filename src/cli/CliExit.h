@@ -6,5 +6,5 @@ enum CliExit : int {
     kCliRefused = 1,    // the reader said no, or verify found differences
     kCliUsage = 64,     // a wrong command line, or a file that is refused
     kCliNoReader = 69,  // no reader, more than one, or it cannot be opened
-    kCliNoAnswer = 74,  // the reader did not answer, or went away meanwhile
+    kCliNoAnswer = 74,  // the reader did not answer or went away, or watch cannot write
 };

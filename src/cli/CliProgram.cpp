@@ -43,7 +43,8 @@ constexpr ProgramSpec kProgram{
     "  watch                  print each cheque or card read as it arrives",
     kOptions,
     "Exit status: 0 success, 1 the reader said no or verify differs, 64 usage error or a "
-    "refused file, 69 no reader or it cannot be opened, 74 no answer or the reader went away.",
+    "refused file, 69 no reader or it cannot be opened, 74 no answer, the reader went away or "
+    "watch cannot write its output.",
 };
 
 // The options and the words that are not options, apart.

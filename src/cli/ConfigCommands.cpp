@@ -1,17 +1,13 @@
 #include "cli/ConfigCommands.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <optional>
 #include <vector>
 
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
+#include "cli/FileInput.h"
 #include "config/ConfigFile.h"
 #include "config/SettingTexts.h"
 #include "config/SettingsComparison.h"
@@ -49,30 +45,17 @@ int ReadBlock(ReaderTarget& target, ConfigBlock& block, bool sayInterrupted = tr
     return kCliOk;
 }
 
-bool ReadFileText(const std::string& name, std::string& text) {
-    if (name == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), {});
-        return true;
-    }
-    std::ifstream in(name, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    text.assign(std::istreambuf_iterator<char>(in), {});
-    return true;
-}
-
 // 0 and the file's configuration, or the exit status.
 }  // namespace
 
 int LoadFile(const std::string& name, Configuration& configuration) {
-    std::string text;
-    if (!ReadFileText(name, text)) {
-        return Fail(kCliUsage, name + ": " + std::strerror(errno));
+    const InputFile input = ReadInputFile(name);
+    if (!input.ok) {
+        return Fail(kCliUsage, input.shown + " is refused, nothing was sent: " + input.why);
     }
-    const ConfigFileResult result = ReadConfigFile(text);
+    const ConfigFileResult result = ReadConfigFile(input.text);
     if (result.status != ConfigFileStatus::Ok) {
-        return Fail(kCliUsage, name + " is refused, nothing was sent:\n" + result.message);
+        return Fail(kCliUsage, input.shown + " is refused, nothing was sent:\n" + result.message);
     }
     configuration = result.configuration;
     return kCliOk;

@@ -4,14 +4,17 @@
 #include <unistd.h>
 
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
 #include "cli/KeyboardReads.h"
+#include "protocol/EscapedText.h"
 
 namespace {
 
@@ -59,6 +62,38 @@ class StopSignals {
     std::unique_ptr<QSocketNotifier> notifier_;
     bool stopped_ = false;
 };
+
+// SIGPIPE ignored while the watch runs: a reader of the output that goes
+// away ends the watch through a failed write, which says so and closes the
+// connection as any end does, instead of a silent death that would leave
+// the line's exclusive flag set.
+class PipeSignalIgnored {
+  public:
+    PipeSignalIgnored() {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        ::sigaction(SIGPIPE, &ignore, &previous_);
+    }
+    PipeSignalIgnored(const PipeSignalIgnored&) = delete;
+    PipeSignalIgnored& operator=(const PipeSignalIgnored&) = delete;
+    ~PipeSignalIgnored() { ::sigaction(SIGPIPE, &previous_, nullptr); }
+
+  private:
+    struct sigaction previous_ {};
+};
+
+// The line and its newline on standard output at once, so that a pipe sees
+// each read as it arrives; 0, or the errno of a failed write.
+int PrintLine(const std::string& line) {
+    const std::string text = line + "\n";
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::fflush(stdout) != 0) {
+        return errno != 0 ? errno : EIO;
+    }
+    return 0;
+}
 
 const char* VerdictName(ReadComparison::Verdict verdict) {
     switch (verdict) {
@@ -124,11 +159,14 @@ std::string WatchLine(const std::string& text, int index, const WatchOptions& op
     const std::string counts =
         std::to_string(comparison.Successes()) + "/" + std::to_string(comparison.Total());
     if (!options.json) {
+        // Escaped as JSON escapes: a NUL or a control of the read shows,
+        // and none reaches the terminal.
+        const std::string shown = EscapedText(text);
         if (!options.compare) {
-            return text;
+            return shown;
         }
         const bool reference = verdict == ReadComparison::Verdict::Reference;
-        return text + "\t" + VerdictName(verdict) + (reference ? "" : "\t" + counts);
+        return shown + "\t" + VerdictName(verdict) + (reference ? "" : "\t" + counts);
     }
     std::string line = "{\"index\": " + std::to_string(index) + ", \"text\": " + JsonText(text);
     if (options.compare) {
@@ -153,18 +191,17 @@ int RunWatch(ReaderTarget& target, const WatchOptions& options, bool usb) {
     }
     ReadComparison comparison;
     int reads = 0;
+    int outputError = 0;  // the errno of the write that failed
     session.onRead = [&](const std::string& text) {
-        if (options.count > 0 && reads >= options.count) {
+        if ((options.count > 0 && reads >= options.count) || outputError != 0) {
             return;
         }
         ++reads;
         const ReadComparison::Verdict verdict = comparison.Add(text, options.compare);
-        const std::string line = WatchLine(text, reads, options, verdict, comparison);
-        std::printf("%s\n", line.c_str());
-        // Each read as it arrives, also into a pipe.
-        std::fflush(stdout);
+        outputError = PrintLine(WatchLine(text, reads, options, verdict, comparison));
     };
     const StopSignals interrupted;
+    const PipeSignalIgnored pipeSignal;
     // On standard error, so that what a script reads is the reads alone;
     // whoever runs the program learns from it that reads are now taken.
     std::fprintf(stderr, "tallisk-cli: watching %s for reads; Ctrl+C ends\n",
@@ -179,9 +216,14 @@ int RunWatch(ReaderTarget& target, const WatchOptions& options, bool usb) {
     };
     const bool stopped = session.Watch([&] {
         return interrupted.Stopped() || (options.count > 0 && reads >= options.count) ||
-               keyboardGone();
+               keyboardGone() || outputError != 0;
     });
     session.onRead = nullptr;
+    if (outputError != 0) {
+        return Fail(kCliNoAnswer, "standard output cannot be written (" +
+                                      std::string(std::strerror(outputError)) + "); read " +
+                                      std::to_string(reads) + " was not shown and the watch ends");
+    }
     if (!stopped || keyboardGone()) {
         return Fail(kCliNoAnswer, target.Path() + ": the reader went away");
     }

@@ -6,34 +6,38 @@
 #include <QString>
 #include <algorithm>
 #include <charconv>
+#include <map>
 #include <vector>
 
 #include "config/ConfigFile.h"
 #include "config/SettingNames.h"
 #include "config/SettingTexts.h"
+#include "config/StrictJson.h"
+#include "protocol/EscapedText.h"
 
 namespace {
 
 using Problems = std::vector<std::string>;
+using Numbers = std::map<std::string, std::string>;
 
 constexpr std::array<const char*, 5> kTopMembers = {"format", "version", "settings", "codes",
                                                     "block"};
 
-std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
-
-// A JSON value as a refusal quotes what it found.
-std::string Found(const QJsonValue& v) {
+// A JSON value as a refusal quotes what it found: a number as the file
+// writes it (numbers holds them by the member's path), a string escaped.
+std::string Found(const QJsonValue& v, const Numbers& numbers = {}, const std::string& path = {}) {
     switch (v.type()) {
         case QJsonValue::Null:
             return "null";
         case QJsonValue::Bool:
             return v.toBool() ? "true" : "false";
         case QJsonValue::Double:
+            if (const auto it = numbers.find(path); it != numbers.end()) {
+                return it->second;
+            }
             return QString::number(v.toDouble()).toStdString();
         case QJsonValue::String:
-            return Quoted(v.toString().toStdString());
+            return QuotedText(v.toString().toStdString());
         case QJsonValue::Array:
             return "an array";
         case QJsonValue::Object:
@@ -65,7 +69,7 @@ std::string AllowedOf(const NamedSetting& s) {
     }
     std::string text = "one of ";
     for (size_t i = 0; i < s.valueNames.size(); ++i) {
-        text += (i == 0 ? "" : ", ") + Quoted(s.valueNames[i]);
+        text += (i == 0 ? "" : ", ") + QuotedText(s.valueNames[i]);
     }
     return text;
 }
@@ -96,16 +100,17 @@ void RefuseUnknownKeys(const QJsonObject& object, const Table& table, const char
         const bool known = std::any_of(table.begin(), table.end(),
                                        [&key](const auto& entry) { return key == entry.key; });
         if (!known) {
-            problems.push_back(std::string("unknown ") + what + " " + Quoted(key));
+            problems.push_back(std::string("unknown ") + what + " " + QuotedText(key));
         }
     }
 }
 
-void ReadSettings(const QJsonObject& object, DeviceSettings& settings, Problems& problems) {
+void ReadSettings(const QJsonObject& object, const Numbers& numbers, DeviceSettings& settings,
+                  Problems& problems) {
     RefuseUnknownKeys(object, kNamedSettings, "setting", problems);
     for (const NamedSetting& s : kNamedSettings) {
         const std::string name =
-            "setting " + Quoted(s.key) + " (" + std::string(CaptionOf(s)) + ")";
+            "setting " + QuotedText(s.key) + " (" + std::string(CaptionOf(s)) + ")";
         const QJsonValue v = object.value(QLatin1String(s.key));
         if (v.isUndefined() && !s.inBlock) {
             // Left out, it is the first value, CUSTOM: the type a block sets.
@@ -113,7 +118,8 @@ void ReadSettings(const QJsonObject& object, DeviceSettings& settings, Problems&
         } else if (v.isUndefined()) {
             problems.push_back(name + " is missing; it must be " + AllowedOf(s));
         } else if (const int value = ValueIn(s, v); value < 0) {
-            problems.push_back(name + " must be " + AllowedOf(s) + "; found " + Found(v));
+            problems.push_back(name + " must be " + AllowedOf(s) + "; found " +
+                               Found(v, numbers, "settings." + std::string(s.key)));
         } else {
             settings.*s.field = value;
         }
@@ -132,11 +138,13 @@ int CodeByteOf(const std::string& text) {
     return error == std::errc{} && stop == end && IsCodeByte(byte) ? byte : 0;
 }
 
-void ReadCodes(const QJsonObject& object, CodeValues& codes, Problems& problems) {
+void ReadCodes(const QJsonObject& object, const Numbers& numbers, CodeValues& codes,
+               Problems& problems) {
     constexpr std::string_view kAllowed = R"(a byte "0x01" to "0x7f", or null for none)";
     RefuseUnknownKeys(object, kNamedCodes, "code", problems);
     for (const NamedCode& c : kNamedCodes) {
-        const std::string name = "code " + Quoted(c.key) + " (" + std::string(CaptionOf(c)) + ")";
+        const std::string name =
+            "code " + QuotedText(c.key) + " (" + std::string(CaptionOf(c)) + ")";
         const QJsonValue v = object.value(QLatin1String(c.key));
         int& code = codes[CodeSlotOf(c)];
         if (v.isUndefined()) {
@@ -145,32 +153,34 @@ void ReadCodes(const QJsonObject& object, CodeValues& codes, Problems& problems)
             code = 0;
         } else if (const int byte = v.isString() ? CodeByteOf(v.toString().toStdString()) : 0;
                    byte == 0) {
-            problems.push_back(name + " must be " + std::string(kAllowed) + "; found " + Found(v));
+            problems.push_back(name + " must be " + std::string(kAllowed) + "; found " +
+                               Found(v, numbers, "codes." + std::string(c.key)));
         } else {
             code = byte;
         }
     }
 }
 
-void ReadTopMembers(const QJsonObject& top, Configuration& configuration, Problems& problems) {
+void ReadTopMembers(const QJsonObject& top, const Numbers& numbers, Configuration& configuration,
+                    Problems& problems) {
     for (auto it = top.begin(); it != top.end(); ++it) {
         const std::string key = it.key().toStdString();
         if (std::find(kTopMembers.begin(), kTopMembers.end(), key) == kTopMembers.end()) {
-            problems.push_back("unknown member " + Quoted(key) +
+            problems.push_back("unknown member " + QuotedText(key) +
                                R"(; a file holds "format", "version", "settings", "codes" and )"
                                R"("block")");
         }
     }
     const QJsonValue settings = top.value(QLatin1String("settings"));
     if (settings.isObject()) {
-        ReadSettings(settings.toObject(), configuration.settings, problems);
+        ReadSettings(settings.toObject(), numbers, configuration.settings, problems);
     } else {
         problems.push_back(R"("settings" must be an object of named settings; found )" +
                            Found(settings));
     }
     const QJsonValue codes = top.value(QLatin1String("codes"));
     if (codes.isObject()) {
-        ReadCodes(codes.toObject(), configuration.codes, problems);
+        ReadCodes(codes.toObject(), numbers, configuration.codes, problems);
     } else {
         problems.push_back(R"("codes" must be an object of named codes; found )" + Found(codes));
     }
@@ -179,6 +189,13 @@ void ReadTopMembers(const QJsonObject& top, Configuration& configuration, Proble
 }  // namespace
 
 ConfigFileResult ReadConfigFile(std::string_view text) {
+    // Qt's parser takes a key given twice (the last wins), unknown escapes
+    // and raw control characters, and gives numbers only as doubles: the
+    // strict check refuses those first and keeps each number as written.
+    const JsonCheck check = CheckStrictJson(text);
+    if (!check.ok) {
+        return Refuse(ConfigFileStatus::Malformed, check.problem);
+    }
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(
         QByteArray(text.data(), static_cast<qsizetype>(text.size())), &error);
@@ -196,26 +213,29 @@ ConfigFileResult ReadConfigFile(std::string_view text) {
     const QJsonValue format = top.value(QLatin1String("format"));
     if (format.toString().toStdString() != kConfigFileFormat) {
         return Refuse(ConfigFileStatus::NotConfiguration,
-                      R"(not a configuration file: "format" must be )" + Quoted(kConfigFileFormat) +
-                          "; found " + Found(format));
+                      R"(not a configuration file: "format" must be )" +
+                          QuotedText(kConfigFileFormat) + "; found " + Found(format));
     }
 
+    // A whole number is written with digits alone: 1.0, 1e0 and
+    // 0.99999999999999999999 (a double that is 1) are refused.
     const QJsonValue version = top.value(QLatin1String("version"));
-    if (!version.isDouble() || version.toDouble() != version.toInt()) {
-        return Refuse(ConfigFileStatus::UnknownVersion,
-                      R"("version" must be a whole number; found )" + Found(version) + "; " +
-                          KnownVersions());
-    }
-    if (std::find(kKnownConfigFileVersions.begin(), kKnownConfigFileVersions.end(),
-                  version.toInt()) == kKnownConfigFileVersions.end()) {
+    const std::string written = Found(version, check.numbers, "version");
+    if (!version.isDouble() || written.find_first_of(".eE") != std::string::npos) {
         return Refuse(
             ConfigFileStatus::UnknownVersion,
-            "version " + std::to_string(version.toInt()) + " is not known; " + KnownVersions());
+            R"("version" must be a whole number; found )" + written + "; " + KnownVersions());
+    }
+    if (version.toDouble() != version.toInt() ||
+        std::find(kKnownConfigFileVersions.begin(), kKnownConfigFileVersions.end(),
+                  version.toInt()) == kKnownConfigFileVersions.end()) {
+        return Refuse(ConfigFileStatus::UnknownVersion,
+                      "version " + written + " is not known; " + KnownVersions());
     }
 
     ConfigFileResult result;
     Problems problems;
-    ReadTopMembers(top, result.configuration, problems);
+    ReadTopMembers(top, check.numbers, result.configuration, problems);
     if (!problems.empty()) {
         result.status = ConfigFileStatus::BadContent;
         for (const std::string& line : problems) {

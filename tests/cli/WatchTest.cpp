@@ -1,6 +1,9 @@
 // tallisk-cli watch against the simulated reader on a pseudo-terminal:
 // each read as it arrives, compared and counted as the window's read test
 // does, and how the watch ends.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -154,6 +157,79 @@ TEST_F(WatchOnSerial, TheLineHangingUpEndsItAsTheReaderGone) {
     Start({});
     reader.Hangup();
     EXPECT_EQ(Ended(), 74) << err;
+}
+
+TEST_F(WatchOnSerial, EveryByteOfAReadShowsEscapedAndANulCutsNothing) {
+    Start({"--count", "2"});
+    // A NUL, a bell and DEL are part of the read; a CR frames it. A
+    // byte from 0x80 on is a character of the read, shown as its UTF-8.
+    const std::vector<uint8_t> bytes = {'A', 0x00, 'B', 0x07, '\\', 0x7f, 0xe9, '\r'};
+    const struct {
+        std::vector<uint8_t> sent;
+        std::string line;
+    } reads[] = {
+        {bytes, R"(A\x00B\x07\\\x7f\xc3\xa9)"},
+        {{0x00}, R"(\x00)"},
+    };
+    for (const auto& r : reads) {
+        reader.Send(r.sent);
+        QElapsedTimer clock;
+        clock.start();
+        while (out.find('\n') == std::string::npos && clock.elapsed() < kLimitMs &&
+               process.state() != QProcess::NotRunning) {
+            process.waitForReadyRead(100);
+            out += process.readAllStandardOutput().toStdString();
+        }
+        const size_t end = out.find('\n');
+        ASSERT_NE(end, std::string::npos) << r.line;
+        EXPECT_EQ(out.substr(0, end), r.line);
+        out.erase(0, end + 1);
+    }
+    EXPECT_EQ(Ended(), 0) << err;
+}
+
+TEST_F(WatchOnSerial, JsonEscapesANulToo) {
+    Start({"--json", "--count", "1"});
+    const std::vector<uint8_t> bytes = {'A', 0x00, 'B', '\r'};
+    reader.Send(bytes);
+    EXPECT_EQ(Ended(), 0) << err;
+    EXPECT_EQ(out, "{\"index\": 1, \"text\": \"A\\u0000B\"}\n");
+}
+
+// Output that cannot be written ends the watch with 74 and says why, on a
+// full device and on a pipe whose reader went away (no silent SIGPIPE).
+class WatchWithoutOutput : public WatchOnSerial {
+  protected:
+    void SendRead() {
+        const ConfigBlock config = reader.WithModel([](ReaderModel& m) { return m.Config(); });
+        reader.Send(FormatChequeRead(config, kCheque));
+    }
+};
+
+TEST_F(WatchWithoutOutput, AFullDeviceEndsItWith74) {
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    Start({});
+    SendRead();
+    EXPECT_EQ(Ended(), 74) << err;
+    EXPECT_NE(err.find("standard output cannot be written (No space left on device)"),
+              std::string::npos)
+        << err;
+}
+
+TEST_F(WatchWithoutOutput, AClosedPipeEndsItWith74) {
+    // Standard output a pipe that nobody reads any more, as "watch | head
+    // -n 0" gives it.
+    int fds[2] = {-1, -1};
+    ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+    ::close(fds[0]);
+    const int writeEnd = fds[1];
+    process.setChildProcessModifier([writeEnd] { ::dup2(writeEnd, STDOUT_FILENO); });
+    Start({});
+    ::close(writeEnd);
+    SendRead();
+    EXPECT_EQ(Ended(), 74) << err;
+    EXPECT_NE(err.find("standard output cannot be written (Broken pipe)"), std::string::npos)
+        << err;
 }
 
 TEST(WatchUsage, ACountThatIsNoNumberOfReadsIsAUsageError) {

@@ -191,6 +191,14 @@ TEST(ConfigFile, AcceptedVariations) {
          [](Configuration& c) { c.settings.deviceType = 7; }},
         {"the block is not read", Edited(DefaultFile(), "\n}", ",\n\"block\": [1, 2]\n}"),
          [](Configuration&) {}},
+        {"every escape JSON has, in keys and values",
+         Edited(Edited(DefaultFile(), R"("checkCode": "E13B")",
+                       R"("\u0063heck\u0043ode": "E\u00313B")"),
+                "\n}",
+                ",\r\n\t"
+                R"("block": "\" \\ \/ \b \f \n \r \t \ud83d\ude00 机型")"
+                "\n}"),
+         [](Configuration&) {}},
         {"code hex in capitals, one digit, no code",
          Edited(Edited(Edited(DefaultFile(), R"("0x25")", R"("0X2A")"), R"("0x41")", R"("0x7")"),
                 R"("micrErrorCode": "0x3f")", R"("micrErrorCode": null)"),
@@ -239,7 +247,7 @@ TEST(ConfigFile, RefusedFilesSayWhatIsWrongAndWhatIsAllowed) {
         std::vector<std::string> fragments;
     } cases[] = {
         {"empty", "", St::Malformed, {"not valid JSON"}},
-        {"cut short", file.substr(0, file.size() / 2), St::Malformed, {"not valid JSON", "offset"}},
+        {"cut short", file.substr(0, file.size() / 2), St::Malformed, {"not valid JSON at line 2"}},
         {"trailing comma",
          Edited(file, R"("0x3f"
   })",
@@ -370,6 +378,135 @@ TEST(ConfigFile, RefusedFilesSayWhatIsWrongAndWhatIsAllowed) {
             EXPECT_NE(read.message.find(fragment), std::string::npos)
                 << c.what << "\nexpected: " << fragment << "\nmessage: " << read.message;
         }
+    }
+}
+
+// Every message is printable ASCII, one problem a line: nothing of the file
+// reaches the terminal raw.
+void ExpectOnlyPrintable(const std::string& message, const char* what) {
+    for (const char c : message) {
+        EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7f))
+            << what << ": byte " << static_cast<int>(static_cast<unsigned char>(c)) << "\n"
+            << message;
+    }
+}
+
+TEST(ConfigFile, StrictJsonIsRequiredAndEachRefusalSaysWhere) {
+    using namespace std::string_literals;
+    using St = ConfigFileStatus;
+    const std::string file = DefaultFile();
+    const std::string checkCode = R"("checkCode": "E13B")";
+    // The default file: "version" on line 3, "checkCode" on line 6 from column 5.
+    const struct {
+        const char* what;
+        std::string text;
+        ConfigFileStatus status;
+        std::string message;  // whole, or the first line of several
+    } cases[] = {
+        {"a setting given twice, the last a valid one",
+         Edited(file, checkCode, R"("checkCode": "BOGUS",
+    "checkCode": "E13B")"),
+         St::Malformed,
+         R"(not valid JSON at line 7, column 5 (in settings): the key "checkCode" is given twice )"
+         R"((first at line 6, column 5); a key may be given once)"},
+        {"the version given twice",
+         Edited(file, R"("version": 1)", R"("version": 2, "version": 1)"), St::Malformed,
+         R"(not valid JSON at line 3, column 17: the key "version" is given twice (first at )"
+         R"(line 3, column 3); a key may be given once)"},
+        {"a key given twice, once spelled with escapes",
+         Edited(file, checkCode, R"("checkCode": "E13B", "\u0063heckCode": "CMC7")"), St::Malformed,
+         R"(not valid JSON at line 6, column 26 (in settings): the key "checkCode" is given )"
+         R"(twice (first at line 6, column 5); a key may be given once)"},
+        {"a key given twice in the block, which is not read",
+         Edited(file, "\n}", ",\n\"block\": [{\"a\": 1, \"a\": 1}]\n}"), St::Malformed,
+         R"(not valid JSON at line 57, column 20 (in block[0]): the key "a" is given twice )"
+         R"((first at line 57, column 12); a key may be given once)"},
+        {"an escape JSON has not", Edited(file, checkCode, R"("checkCode": "E1\c3B")"),
+         St::Malformed,
+         R"(not valid JSON at line 6, column 21 (in settings.checkCode): a string holds the )"
+         R"(escape "\\c", which JSON has not; it has \" \\ \/ \b \f \n \r \t and \u with four )"
+         R"(hex digits)"},
+        {"a \\u without four hex digits", Edited(file, checkCode, R"("checkCode": "\u45")"),
+         St::Malformed,
+         R"(not valid JSON at line 6, column 19 (in settings.checkCode): the escape "\\u" takes )"
+         R"(four hex digits)"},
+        {"half a surrogate pair", Edited(file, checkCode, R"("checkCode": "\ud800E13B")"),
+         St::Malformed,
+         R"(not valid JSON at line 6, column 19 (in settings.checkCode): "\\ud800" is the first )"
+         R"(half of a UTF-16 surrogate pair without the second)"},
+        {"a raw control character in a value",
+         Edited(file, checkCode,
+                "\"checkCode\": \"E1\x01"
+                "3B\""),
+         St::Malformed,
+         R"(not valid JSON at line 6, column 21 (in settings.checkCode): a string holds the )"
+         R"(control character \x01 as it is; JSON writes it \u0001)"},
+        {"a raw line feed in a value",
+         Edited(file, checkCode, "\"checkCode\": \"E13B\ntallisk-cli: /dev/ttyS0: verified\""),
+         St::Malformed,
+         R"(not valid JSON at line 6, column 23 (in settings.checkCode): a string holds the )"
+         R"(control character \n as it is; JSON writes it \u000a)"},
+        {"a raw NUL in a key", Edited(file, checkCode, "\"check\0Code\": \"E13B\""s), St::Malformed,
+         R"(not valid JSON at line 6, column 11 (in settings): a string holds the control )"
+         R"(character \x00 as it is; JSON writes it \u0000)"},
+        {"a byte that is not UTF-8", Edited(file, checkCode, "\"checkCode\": \"E13B\xff\""),
+         St::Malformed,
+         R"(not valid JSON at line 6, column 23 (in settings.checkCode): a string holds the )"
+         R"(byte \xff, which does not begin a UTF-8 character here)"},
+        {"a byte order mark", "\xef\xbb\xbf" + file, St::Malformed,
+         R"(not valid JSON at line 1, column 1: a value (an object, array, string, number, )"
+         R"(true, false or null) belongs here; found "\xef")"},
+        {"a version with a fraction that rounds to 1",
+         Edited(file, R"("version": 1)", R"("version": 0.99999999999999999999)"),
+         St::UnknownVersion,
+         R"("version" must be a whole number; found 0.99999999999999999999; known versions: 1)"},
+        {"version 1.0", Edited(file, R"("version": 1)", R"("version": 1.0)"), St::UnknownVersion,
+         R"("version" must be a whole number; found 1.0; known versions: 1)"},
+        {"version 1e0", Edited(file, R"("version": 1)", R"("version": 1E0)"), St::UnknownVersion,
+         R"("version" must be a whole number; found 1E0; known versions: 1)"},
+        {"a version past any int",
+         Edited(file, R"("version": 1)", R"("version": 100000000000000000001)"), St::UnknownVersion,
+         R"(version 100000000000000000001 is not known; known versions: 1)"},
+        {"a version with a leading zero", Edited(file, R"("version": 1)", R"("version": 01)"),
+         St::Malformed,
+         R"(not valid JSON at line 3, column 15 (in version): a number begins with 0 and )"
+         R"(another digit)"},
+        {"a number as written in a setting's refusal",
+         Edited(file, R"("track1Limit": true)", R"("track1Limit": 1.0)"), St::BadContent,
+         R"(setting "track1Limit" (Track1) must be true or false; found 1.0)"},
+        {"a NUL in a key, escaped", Edited(file, R"("checkCode")", R"("check\u0000Code")"),
+         St::BadContent, R"(unknown setting "check\x00Code")"},
+        {"ESC and a bell in a value",
+         Edited(file, checkCode, R"("checkCode": "\u001b]0;owned\u0007\u001b[2J")"), St::BadContent,
+         R"(setting "checkCode" (Check Code) must be one of "E13B", "CMC7"; found )"
+         R"("\x1b]0;owned\x07\x1b[2J")"},
+        {"a key that would forge a line of its own",
+         Edited(file, R"("format")",
+                R"("\ntallisk-cli: /dev/ttyS0: verified, written ok\n": 1, "format")"),
+         St::BadContent,
+         R"(unknown member "\ntallisk-cli: /dev/ttyS0: verified, written ok\n"; a file holds )"
+         R"("format", "version", "settings", "codes" and "block")"},
+        {"a format with a NUL",
+         Edited(file, R"("tallisk-configuration")", R"("tallisk-configuration\u0000")"),
+         St::NotConfiguration,
+         R"(not a configuration file: "format" must be "tallisk-configuration"; found )"
+         R"("tallisk-configuration\x00")"},
+        {"text after the object", file + "{}", St::Malformed,
+         R"(not valid JSON at line 58, column 1: the text goes on after the JSON value: found "{")"},
+        {"arrays nested past the bound",
+         Edited(file, "\n}",
+                ",\n\"block\": " + std::string(40, '[') + std::string(40, ']') + "\n}"),
+         St::Malformed,
+         R"(not valid JSON at line 57, column 41 (in block[0][0][0][0][0][0][0][0][0][0][0][0][0])"
+         R"([0][0][0][0][0][0][0][0][0][0][0][0][0][0][0][0][0][0]): objects and arrays nest )"
+         R"(deeper than 32 levels)"},
+    };
+    for (const auto& c : cases) {
+        const ConfigFileResult read = ReadConfigFile(c.text);
+        EXPECT_EQ(read.status, c.status) << c.what << "\n" << read.message;
+        EXPECT_EQ(read.configuration, Configuration{}) << c.what;
+        EXPECT_EQ(read.message.substr(0, read.message.find('\n')), c.message) << c.what;
+        ExpectOnlyPrintable(read.message, c.what);
     }
 }
 
