@@ -3,6 +3,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <span>
 #include <string>
@@ -14,12 +15,28 @@
 // The simulated reader on the far end of a pseudo-terminal: the utility
 // opens the terminal's path as its serial port and talks to the reader
 // through the real tty code.
+//
+// Like a reader on a cable, it never waits for the program on the line:
+// its replies, and what Offer sends, go out as far as the line takes them
+// and the rest is dropped and counted. Once the last program on the line
+// closes it, by exit or by a kill, the line's exclusive flag is cleared, so
+// that the next program may open it.
 class PtyReaderLink {
   public:
     struct Timing {
         int replyDelayMs = 0;  // before a reply begins
         int splitPauseMs = 0;  // pause in the middle of a reply; 0 for none
     };
+
+    // Bytes since Start.
+    struct LineCounts {
+        uint64_t sent = 0;
+        uint64_t dropped = 0;  // what the line did not take
+    };
+
+    // ReceivedFrames keeps the latest ones only, so that a flood of
+    // commands does not grow the program.
+    static constexpr size_t kKeptFrames = 1024;
 
     PtyReaderLink();
     PtyReaderLink(const PtyReaderLink&) = delete;
@@ -33,8 +50,13 @@ class PtyReaderLink {
     void Stop();
     const std::string& Path() const { return path_; }
 
-    // Sends raw bytes to the utility: a cheque or card read, or a flood.
+    // Sends raw bytes to the utility, a flood to a program that reads it:
+    // waits for the line to take them all, until Stop or Hangup comes.
     void Send(std::span<const uint8_t> bytes);
+    // Sends what the line takes at once, a cheque or card read; the rest is
+    // dropped. Gives how many bytes went out.
+    size_t Offer(std::span<const uint8_t> bytes);
+    LineCounts Counts() const;
     // Closes this end, as a cable pulled out.
     void Hangup();
 
@@ -46,7 +68,7 @@ class PtyReaderLink {
     }
     void SetTiming(Timing timing);
     Timing CurrentTiming() const;
-    // Every frame received so far.
+    // The frames received so far, the latest kKeptFrames of them.
     std::vector<std::vector<uint8_t>> ReceivedFrames() const;
 
   private:
@@ -56,10 +78,14 @@ class PtyReaderLink {
     bool Pause(int ms);
     void WriteAll(std::span<const uint8_t> bytes);
     void CloseTerminal();
+    void TakeFrames(std::span<const uint8_t> bytes);
+    void CountOpeners();
 
     int master_ = -1;
     int slave_ = -1;
     int wake_ = -1;
+    int openings_ = -1;  // inotify on the terminal's path; -1 when it cannot be watched
+    int openers_ = 0;    // files open on the terminal, apart from this one's
     std::string path_;
     std::thread thread_;
     std::atomic<bool> stop_{false};
@@ -71,6 +97,8 @@ class PtyReaderLink {
     ReaderModel model_;
     Timing timing_;
     FrameAssembler assembler_;
-    std::vector<std::vector<uint8_t>> received_;
+    std::deque<std::vector<uint8_t>> received_;
     std::mutex writeLock_;
+    std::atomic<uint64_t> sent_{0};
+    std::atomic<uint64_t> dropped_{0};
 };

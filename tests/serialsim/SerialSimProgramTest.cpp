@@ -2,17 +2,23 @@
 // standard input, answers on its standard output, the reader on the
 // pseudo-terminal it prints, and how it ends.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <thread>
@@ -121,13 +127,18 @@ class SimProgram {
 
     std::string Line() { return Until("\n"); }
 
-    // Reads the banner and opens the terminal it names, as the utility would.
-    void OpenReader() {
+    // Reads the banner, which names the terminal.
+    void ReadPath() {
         const std::string first = Line();
         const std::string lead = "Simulated reader on ";
         ASSERT_TRUE(first.starts_with(lead)) << first;
         path = first.substr(lead.size(), first.size() - lead.size() - 1);
         EXPECT_EQ(Line(), "Start the utility with TALLISK_COM1=" + path + "\n");
+    }
+
+    // Reads the banner and opens the terminal it names, as the utility would.
+    void OpenReader() {
+        ASSERT_NO_FATAL_FAILURE(ReadPath());
         reader_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
         ASSERT_GE(reader_, 0) << path;
         termios raw{};
@@ -163,11 +174,12 @@ class SimProgram {
 
     void Signal(int signal) const { ::kill(pid_, signal); }
 
-    // The exit status, or nothing when it was killed or never ended.
-    std::optional<int> Ended() {
+    // The exit status, or nothing when it was killed or never ended within
+    // the limit.
+    std::optional<int> Ended(int limitMs = kGuardMs) {
         int status = 0;
         for (int waited = 0; ::waitpid(pid_, &status, WNOHANG) == 0; waited += 10) {
-            if (waited >= kGuardMs) {
+            if (waited >= limitMs) {
                 return std::nullopt;  // the destructor kills it
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -283,6 +295,157 @@ TEST(SerialSimProgram, APersonAtATerminalGetsTheCommandsAndAPrompt) {
     sim.Type("quit\n");
     EXPECT_EQ(sim.Line(), "ok: quit\n");
     EXPECT_EQ(sim.Ended(), std::optional<int>(0));
+}
+
+TEST(SerialSimProgram, ReadsTheLineDoesNotTakeAreDroppedAndItStillAnswersAndEnds) {
+    // Far more than a terminal holds: the first reads fill it, the rest are
+    // dropped.
+    constexpr int kReads = 2000;
+    for (const bool clientOpen : {false, true}) {
+        SCOPED_TRACE(clientOpen ? "a program that does not read" : "nobody on the line");
+        SimProgram sim;
+        if (clientOpen) {
+            ASSERT_NO_FATAL_FAILURE(sim.OpenReader());
+        } else {
+            ASSERT_NO_FATAL_FAILURE(sim.ReadPath());
+        }
+        std::string reads;
+        for (int i = 0; i < kReads; ++i) {
+            reads += "cheque\n";
+        }
+        sim.Type(reads);
+        int dropped = 0;
+        for (int i = 0; i < kReads; ++i) {
+            const std::string answer = sim.Line();
+            ASSERT_TRUE(answer.starts_with("ok: read sample cheque 1")) << i << ": " << answer;
+            dropped += answer.find("the rest was dropped") != std::string::npos ? 1 : 0;
+        }
+        EXPECT_GT(dropped, 0);
+        sim.Type("status\n");
+        const std::string status = sim.Line();
+        EXPECT_TRUE(status.starts_with("ok: ")) << status;
+        EXPECT_EQ(status.find(" 0 dropped"), std::string::npos) << status;
+        const auto signalled = std::chrono::steady_clock::now();
+        sim.Signal(SIGTERM);
+        EXPECT_EQ(sim.Ended(10000), std::optional<int>(0));
+        std::printf("ended %lld ms after SIGTERM\n",
+                    static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                               std::chrono::steady_clock::now() - signalled)
+                                               .count()));
+    }
+}
+
+TEST(SerialSimProgram, ALineTooLongIsRefusedWholeAndChangesNothing) {
+    SimProgram sim;
+    ASSERT_NO_FATAL_FAILURE(sim.OpenReader());
+    const std::string refusal = "error: a line longer than 1024 bytes; nothing done\n";
+    const struct {
+        std::string line;
+        const char* answer;  // how the answer begins
+    } cases[] = {
+        {"silent on" + std::string(1100, ' '), refusal.c_str()},
+        {"refuse on" + std::string(1 << 20, ' '), refusal.c_str()},  // many reads long
+        {std::string(1024 - 9, ' ') + "garbage on", refusal.c_str()},
+        {std::string(1024 - 9, ' ') + "card", "ok: swiped the sample card\n"},
+    };
+    for (const auto& c : cases) {
+        sim.Type(c.line + "\n");
+        EXPECT_TRUE(sim.Line().starts_with(c.answer)) << c.line.size();
+    }
+    const Bytes card = FormatCardRead(ReaderModel::DefaultConfig(), kSampleCardTracks);
+    EXPECT_EQ(sim.Receive(card.size()), card);
+    // The reader is neither silent, refusing nor babbling.
+    const ConfigBlock config = ReaderModel::DefaultConfig();
+    EXPECT_EQ(sim.Exchange(kReadConfig, config.size()), Bytes(config.begin(), config.end()));
+    sim.Type("quit\n");
+    EXPECT_EQ(sim.Line(), "ok: quit\n");
+    EXPECT_EQ(sim.Ended(), std::optional<int>(0));
+}
+
+// Opens the path and closes it as a normal user: 0, or the open's errno.
+// Run as root, a child that has become nobody opens it; -1 when it cannot.
+int OpenAsNormalUser(const std::string& path, const passwd* nobody) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (nobody == nullptr || ::setgroups(0, nullptr) != 0 ||
+                                 ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)) {
+            ::_exit(255);
+        }
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ::_exit(fd < 0 ? errno : 0);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) == 255) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+// A program that opens the line, takes it for itself as the utility does,
+// and waits to be killed.
+pid_t HoldExclusively(const std::string& path) {
+    int ready[2] = {-1, -1};
+    if (::pipe(ready) != 0) {
+        return -1;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+        const char held = fd >= 0 && ::ioctl(fd, TIOCEXCL) == 0 ? 'y' : 'n';
+        [[maybe_unused]] const ssize_t n = ::write(ready[1], &held, 1);
+        while (true) {
+            ::pause();
+        }
+    }
+    ::close(ready[1]);
+    char held = 'n';
+    pollfd p{ready[0], POLLIN, 0};
+    if (child > 0 && (::poll(&p, 1, kGuardMs) != 1 || ::read(ready[0], &held, 1) != 1)) {
+        held = 'n';
+    }
+    ::close(ready[0]);
+    if (child > 0 && held != 'y') {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        return -1;
+    }
+    return child;
+}
+
+TEST(SerialSimProgram, TheLineOpensForTheNextProgramHoweverTheOneBeforeEnded) {
+    SimProgram sim;
+    ASSERT_NO_FATAL_FAILURE(sim.ReadPath());
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() == 0) {
+        // The line as a normal user's simulator would have it: that user's.
+        if (nobody == nullptr || ::chown(sim.path.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
+            GTEST_SKIP() << "no normal user to open the line as";
+        }
+    }
+    if (OpenAsNormalUser(sim.path, nobody) != 0) {
+        GTEST_SKIP() << "a normal user cannot open " << sim.path;
+    }
+    for (const int end : {SIGKILL, SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(end == SIGKILL ? "SIGKILL" : "SIGTERM");
+        const pid_t holder = HoldExclusively(sim.path);
+        ASSERT_GT(holder, 0);
+        // One program per line while it holds it.
+        EXPECT_EQ(OpenAsNormalUser(sim.path, nobody), EBUSY);
+        ::kill(holder, end);
+        ::waitpid(holder, nullptr, 0);
+        // The simulator clears the flag once it sees the line let go.
+        int opened = -1;
+        for (int waited = 0; waited < 10000 && opened != 0; waited += 10) {
+            opened = OpenAsNormalUser(sim.path, nobody);
+            if (opened != 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+        EXPECT_EQ(opened, 0) << std::strerror(opened);
+    }
+    sim.Type("status\n");
+    EXPECT_TRUE(sim.Line().starts_with("ok: ")) << "still serving";
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ TEST(SimCommands, EachLineIsReadOrRefusedWithWhatIsAllowed) {
         {" \t\r", nullptr, 0, ""},
         {"Cheque 1", nullptr, 0,
          "unknown command 'Cheque'; commands: cheque, misread, card, silent, refuse, garbage, "
-         "slow, split, config, help, quit"},
+         "slow, split, config, status, help, quit"},
     };
     for (const auto& c : cases) {
         const SimParse parse = ParseSimLine(SimCommands(), c.line);

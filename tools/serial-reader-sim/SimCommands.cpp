@@ -77,21 +77,33 @@ std::string OnOff(int on) {
     return on != 0 ? "on" : "off";
 }
 
+// Sends a read as a reader on a cable does: what the line does not take now
+// is lost, and the answer says so.
+SimAnswer SendRead(PtyReaderLink& reader, const std::vector<uint8_t>& bytes, std::string what) {
+    const size_t taken = reader.Offer(bytes);
+    if (taken < bytes.size()) {
+        what += "; the line took " + std::to_string(taken) + " of its " +
+                std::to_string(bytes.size()) + " bytes, the rest was dropped";
+    }
+    return Done(std::move(what));
+}
+
 SimAnswer ReadCheque(PtyReaderLink& reader, int n) {
-    reader.Send(FormatChequeRead(Config(reader), kSampleChequeLines[static_cast<size_t>(n - 1)]));
-    return Done("read sample cheque " + std::to_string(n));
+    return SendRead(
+        reader, FormatChequeRead(Config(reader), kSampleChequeLines[static_cast<size_t>(n - 1)]),
+        "read sample cheque " + std::to_string(n));
 }
 
 SimAnswer Misread(PtyReaderLink& reader, int) {
     std::string micr = kSampleChequeLines[0];
     micr[3] = '?';
-    reader.Send(FormatChequeRead(Config(reader), micr));
-    return Done("read a cheque with one character that cannot be read");
+    return SendRead(reader, FormatChequeRead(Config(reader), micr),
+                    "read a cheque with one character that cannot be read");
 }
 
 SimAnswer SwipeCard(PtyReaderLink& reader, int) {
-    reader.Send(FormatCardRead(Config(reader), kSampleCardTracks));
-    return Done("swiped the sample card");
+    return SendRead(reader, FormatCardRead(Config(reader), kSampleCardTracks),
+                    "swiped the sample card");
 }
 
 SimAnswer Silent(PtyReaderLink& reader, int on) {
@@ -136,6 +148,12 @@ SimAnswer ShowConfig(PtyReaderLink& reader, int) {
     return {SimOutcome::Done, text};
 }
 
+SimAnswer Status(PtyReaderLink& reader, int) {
+    const PtyReaderLink::LineCounts counts = reader.Counts();
+    return Done(std::to_string(counts.sent) + " bytes sent to the line, " +
+                std::to_string(counts.dropped) + " dropped (the line did not take them)");
+}
+
 SimAnswer Help(PtyReaderLink&, int) {
     return {SimOutcome::Done, SimHelp(SimCommands())};
 }
@@ -147,7 +165,7 @@ SimAnswer Quit(PtyReaderLink&, int) {
 constexpr int kSampleCheques = std::tuple_size_v<decltype(kSampleChequeLines)>;
 constexpr int kLongestWaitMs = 60000;
 
-constexpr std::array<SimCommand, 11> kCommands{{
+constexpr std::array<SimCommand, 12> kCommands{{
     {"cheque", SimArgument::OptionalNumber, "N", 1, kSampleCheques, 1, "read sample cheque N",
      ReadCheque},
     {"misread", SimArgument::None, "", 0, 0, 0,
@@ -161,6 +179,8 @@ constexpr std::array<SimCommand, 11> kCommands{{
     {"split", SimArgument::Number, "MS", 0, kLongestWaitMs, 0,
      "pause MS milliseconds in the middle of each reply", Split},
     {"config", SimArgument::None, "", 0, 0, 0, "print the reader's configuration", ShowConfig},
+    {"status", SimArgument::None, "", 0, 0, 0,
+     "count the bytes sent to the line and those it did not take", Status},
     {"help", SimArgument::None, "", 0, 0, 0, "list these commands", Help},
     {"quit", SimArgument::None, "", 0, 0, 0, "stop serving the terminal and end at once", Quit},
 }};

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <iostream>
 #include <optional>
 #include <string>
 
@@ -24,6 +23,7 @@ const std::string kSummary =
     "It prints the terminal's path and takes commands on its standard input, one a line.\n"
     "It answers each with one line, \"ok: ...\" or \"error: ...\"; a wrong line changes "
     "nothing.\n"
+    "What the terminal does not take at once is dropped, as on a cable; status counts it.\n"
     "When its input ends it keeps serving the terminal until SIGINT or SIGTERM.\n" +
     SimHelp(SimCommands());
 
@@ -57,10 +57,10 @@ int main(int argc, char** argv) {
     // A script piping commands in gets the answers alone; a person gets the
     // commands and a prompt.
     const bool person = ::isatty(STDIN_FILENO) == 1;
-    std::cout << "Simulated reader on " << reader.Path() << "\n"
-              << "Start the utility with TALLISK_COM1=" << reader.Path() << "\n";
+    std::string text = "Simulated reader on " + reader.Path() + "\n" +
+                       "Start the utility with TALLISK_COM1=" + reader.Path() + "\n";
     if (person) {
-        std::cout << SimHelp(SimCommands()) << "\n";
+        text += SimHelp(SimCommands()) + "\n";
     }
 
     bool inputOpen = true;
@@ -68,32 +68,39 @@ int main(int argc, char** argv) {
     std::string line;
     while (running) {
         if (person && inputOpen) {
-            std::cout << kPrompt;
+            text += kPrompt;
         }
-        std::cout << std::flush;
+        // Output nobody reads holds the program up until a signal, no longer.
+        input.Print(text);
+        text.clear();
         switch (input.Next(line)) {
             case CommandInput::Event::Line: {
                 const SimAnswer answer = RunSimLine(reader, line);
                 if (!answer.text.empty()) {
-                    std::cout << answer.text << "\n";
+                    text = answer.text + "\n";
                 }
                 running = answer.outcome != SimOutcome::Quit;
                 break;
             }
+            case CommandInput::Event::TooLong:
+                text = "error: a line longer than " + std::to_string(CommandInput::kLongestLine) +
+                       " bytes; nothing done\n";
+                break;
             case CommandInput::Event::Closed:
                 inputOpen = false;
-                std::cout << (person ? "\n" : "") << "input closed; still serving " << reader.Path()
-                          << " until interrupted (SIGINT or SIGTERM)\n";
+                text = std::string(person ? "\n" : "") + "input closed; still serving " +
+                       reader.Path() + " until interrupted (SIGINT or SIGTERM)\n";
                 break;
             case CommandInput::Event::Stop:
-                std::cout << (person ? "\n" : "") << "interrupted by "
-                          << (input.Signal() == SIGINT ? "SIGINT" : "SIGTERM")
-                          << "; stopped serving " << reader.Path() << "\n";
+                text = std::string(person ? "\n" : "") + "interrupted by " +
+                       (input.Signal() == SIGINT ? "SIGINT" : "SIGTERM") + "; stopped serving " +
+                       reader.Path() + "\n";
                 running = false;
                 break;
         }
     }
-    std::cout << std::flush;
+    // The last words go out if the output has room for them now.
+    input.Print(text, false);
     // A reply still waiting out a slow delay is dropped.
     reader.Stop();
     return 0;
