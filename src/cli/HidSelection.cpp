@@ -25,6 +25,7 @@ class OnePathPlatform : public HidPlatform {
         return inner_->ReportLengths(path);
     }
     std::unique_ptr<HidDevice> Open(const std::string& path) override { return inner_->Open(path); }
+    int OpenError() const override { return inner_->OpenError(); }
     bool Present(const std::string& path) override { return inner_->Present(path); }
 
   private:

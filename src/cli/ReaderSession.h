@@ -50,6 +50,8 @@ class ReaderSession : private ExchangeListener, private ReaderConnection::Listen
     ReaderConnection::State State() const { return state_; }
     const std::string& Status() const { return record_.statusText; }
     HidChannel& Hid() { return hid_; }
+    // Why the serial line would not open, an errno value; 0 when it did.
+    int SerialOpenError() const { return serialPort_.OpenError(); }
 
     // ESC 'R': on success the reply's first 24 bytes are the block.
     Outcome ReadConfiguration();

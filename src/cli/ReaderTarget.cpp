@@ -6,7 +6,6 @@
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
 #include "cli/HidSelection.h"
-#include "cli/SerialCandidates.h"
 #include "platform/advice/FailureAdvice.h"
 
 int ReaderTarget::Open() {
@@ -14,9 +13,12 @@ int ReaderTarget::Open() {
         path_ = line_.Value("serial");
         ::setenv("TALLISK_COM1", path_.c_str(), 1);
         session_ = std::make_unique<ReaderSession>(nullptr, MakeUdevDeviceWatch());
+        // Why from the open itself: opening the line again to ask would
+        // pass over the line's exclusive flag as root, and say nothing.
         if (!session_->Open(kSerialMode)) {
-            return Fail(kCliNoReader, path_ + ": the serial line could not be opened (" +
-                                          session_->Status() + ")" + SerialOpenAdvice(path_));
+            return Fail(kCliNoReader,
+                        path_ + ": the serial line could not be opened (" + session_->Status() +
+                            "): " + SerialOpenReason(path_, session_->SerialOpenError()));
         }
         return 0;
     }
@@ -45,6 +47,9 @@ int ReaderTarget::Open() {
     session_ = std::make_unique<ReaderSession>(OnlyThePath(std::move(platform), path_),
                                                MakeUdevDeviceWatch());
     if (!session_->Open(kUsbHidMode)) {
+        if (session_->Hid().FoundInUse()) {
+            return Fail(kCliNoReader, UsbInUseLine(path_));
+        }
         std::string why = session_->Status();
         if (session_->Hid().FoundWithoutAccess()) {
             why += "; this user may not open " + UsbNoAccessLine(path_);

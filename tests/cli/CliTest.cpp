@@ -2,10 +2,15 @@
 // pseudo-terminal: what it prints, its exit status, and the frames the
 // reader received.
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <fstream>
@@ -13,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/serial/SerialDevice.h"
 #include "sim/PtyReaderLink.h"
 #include "sim/ReaderModel.h"
 #include "tests/serial/OtherUserOpen.h"
@@ -287,6 +293,43 @@ TEST(CliWithoutReader, ALineThatCannotBeOpenedSaysWhy) {
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 69);
     EXPECT_NE(process.readAllStandardError().indexOf("/dev/no-such-line"), -1);
+}
+
+// A line another program holds (locked, exclusive flag set, as every
+// program of ours holds it) names the holder whoever opens it: root, whom
+// the lock stops, and a program without root's power, whom the flag stops.
+TEST_F(CliOnSerial, ALineAnotherProgramHoldsNamesTheHolderToEveryOpener) {
+    PosixSerialDevice holder;
+    ASSERT_EQ(holder.Open(reader.Path()), 0);
+    const std::string named = "in use by ";
+    const std::string self = "(" + std::to_string(::getpid()) + ")";
+    for (const bool dropsPower : {false, true}) {
+        QProcess process;
+        if (dropsPower) {
+            // Out of the bounding set too, or the program gets them back.
+            process.setChildProcessModifier([] {
+                for (int cap = 0; cap < 64; ++cap) {
+                    if (prctl(PR_CAPBSET_DROP, cap, 0, 0, 0) != 0 && errno == EINVAL) {
+                        break;
+                    }
+                }
+                __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+                __user_cap_data_struct none[_LINUX_CAPABILITY_U32S_3]{};
+                if (syscall(SYS_capset, &header, none) != 0) {
+                    ::_exit(2);
+                }
+            });
+        }
+        process.start(QStringLiteral(TALLISK_CLI),
+                      {QStringLiteral("--serial"), QString::fromStdString(reader.Path()),
+                       QStringLiteral("read")});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        const std::string err = process.readAllStandardError().toStdString();
+        EXPECT_EQ(process.exitCode(), 69) << dropsPower << err;
+        EXPECT_NE(err.find(named), std::string::npos) << dropsPower << err;
+        EXPECT_NE(err.find(self), std::string::npos) << dropsPower << err;
+    }
+    EXPECT_EQ(Letters(), "");
 }
 
 }  // namespace

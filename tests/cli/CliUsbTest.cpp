@@ -12,6 +12,7 @@
 #include "FakeDevices.h"
 #include "HidTestbed.h"
 #include "config/Configuration.h"
+#include "platform/hid/HidPlatform.h"
 #include "sim/ReaderModel.h"
 
 namespace {
@@ -175,6 +176,67 @@ TEST_F(CliOnUsb, ANodeTheUserMayNotOpenSaysWhyAndSendsNothing) {
     EXPECT_NE(err.find(path), std::string::npos) << err;
     EXPECT_NE(err.find("70-tallisk.rules"), std::string::npos) << err;
     EXPECT_EQ(Letters(*bed.Node(path)), "");
+}
+
+// One program per reader: while another program holds the reader, a read
+// is refused at once, names the holder and the fix, and sends nothing; once
+// the holder lets go, the reader is anybody's again.
+TEST_F(CliOnUsb, AReaderThisProcessHoldsIsRefusedToTheProgramUntilLetGo) {
+    ReaderModel model;
+    const std::string path = AddReader(model);
+    std::unique_ptr<HidPlatform> platform = MakeLinuxHidPlatform();
+    ASSERT_NE(platform, nullptr);
+    std::unique_ptr<HidDevice> held = platform->Open(path);
+    ASSERT_NE(held, nullptr);
+
+    const Ended refused = Cli({"read"});
+    EXPECT_EQ(refused.status, 69) << refused.err;
+    const std::string self = "(" + std::to_string(::getpid()) + ")";
+    for (const std::string& part :
+         {path, std::string("in use by"), self, std::string("close the other program")}) {
+        EXPECT_NE(refused.err.find(part), std::string::npos) << part << " in " << refused.err;
+    }
+    EXPECT_EQ(Letters(*bed.Node(path)), "");
+
+    held.reset();
+    const Ended read = Cli({"read"});
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(Letters(*bed.Node(path)), "R");
+}
+
+// Two programs on one reader: the first waits for its answer, holding the
+// reader; the second is refused naming the first, and nothing of the second
+// reaches the reader. The first ends well, and its lock goes with it.
+TEST_F(CliOnUsb, ASecondProgramIsRefusedNamingTheFirstAndSendsNothing) {
+    ReaderModel model;
+    const std::string path = bed.Add(kReader);
+    FakeHidNode& node = *bed.Node(path);  // answers nothing yet: the first waits
+    QProcess first;
+    first.start(QStringLiteral(TALLISK_CLI), {"read"});
+    ASSERT_TRUE(first.waitForStarted());
+    for (int i = 0; i < 600 && Letters(node).empty(); ++i) {
+        first.waitForFinished(50);
+    }
+    ASSERT_EQ(Letters(node), "R") << first.readAllStandardError().toStdString();
+
+    const Ended second = Cli({"read", "--device", QString::fromStdString(path)});
+    EXPECT_EQ(second.status, 69) << second.err;
+    const std::string holder = "tallisk-cli (" + std::to_string(first.processId()) + ")";
+    EXPECT_NE(second.err.find(path + ": the reader is in use by " + holder), std::string::npos)
+        << second.err;
+    EXPECT_EQ(Letters(node), "R");
+
+    const std::vector<uint8_t> reply = model.HandleFrame(std::vector<uint8_t>{0x1B, 'R'});
+    node.Locked([&reply](FakeHidNode::State& state) {
+        state.featureReport.assign(kFeatureReportLength, 0);
+        std::copy(reply.begin(), reply.end(), state.featureReport.begin() + 1);
+        return 0;
+    });
+    ASSERT_TRUE(first.waitForFinished(60000));
+    EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
+    AttachReader(node, model);
+    EXPECT_EQ(Cli({"read"}).status, 0);
+    EXPECT_EQ(Letters(node), "RR");
 }
 
 }  // namespace

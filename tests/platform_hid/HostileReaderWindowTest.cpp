@@ -43,6 +43,7 @@ class CountingPlatform : public HidPlatform {
     std::unique_ptr<HidDevice> Open(const std::string& path) override {
         return system_->Open(path);
     }
+    int OpenError() const override { return system_->OpenError(); }
     bool Present(const std::string& path) override { return system_->Present(path); }
 
     std::atomic<int> enumerations{0};

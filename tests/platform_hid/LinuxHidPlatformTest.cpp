@@ -1,8 +1,9 @@
 // The Linux back end against fake devices: real hidapi, sysfs and ioctl code
 // under the umockdev preload.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <hidapi.h>
-
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -14,6 +15,7 @@
 #include "FakeDevices.h"
 #include "HidTestbed.h"
 #include "ReportDescriptors.h"
+#include "platform/advice/PortHolders.h"
 #include "platform/hid/HidPlatform.h"
 
 namespace {
@@ -200,6 +202,65 @@ TEST_F(LinuxHidPlatformTest, OpenGivesNothingForAPathThatCannotBeOpened) {
     for (const std::string path : {"/dev/hidraw42", "", "/sys/class/hidraw"}) {
         EXPECT_EQ(platform_->Open(path), nullptr) << path;
     }
+}
+
+// Another program's hold on a node: its own open of the node, locked as
+// every program of ours locks what it opens. -1 when the lock is taken.
+class OtherProgram {
+  public:
+    explicit OtherProgram(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~OtherProgram() { ::close(fd_); }
+    OtherProgram(const OtherProgram&) = delete;
+    OtherProgram& operator=(const OtherProgram&) = delete;
+    // 0, or the errno value of a lock that another holder keeps from it.
+    int Lock() { return ::flock(fd_, LOCK_EX | LOCK_NB) == 0 ? 0 : errno; }
+
+  private:
+    int fd_;
+};
+
+size_t FeaturesSent(FakeHidNode& node) {
+    return node.Locked([](FakeHidNode::State& s) { return s.featuresSent.size(); });
+}
+
+TEST_F(LinuxHidPlatformTest, ANodeAnotherProgramHoldsIsRefusedAndNamesItsHolder) {
+    const std::string path = bed_.Add(kReader);
+    FakeHidNode& node = *bed_.Node(path);
+    {
+        OtherProgram other(path);
+        ASSERT_EQ(other.Lock(), 0);
+        EXPECT_EQ(platform_->Open(path), nullptr);
+        EXPECT_EQ(platform_->OpenError(), EWOULDBLOCK);
+        // The lock table names the holder, the node's own path finds it.
+        const std::string self = "(" + std::to_string(::getpid()) + ")";
+        EXPECT_NE(PortHolders(path).find(self), std::string::npos) << PortHolders(path);
+    }
+    // Let go: the node opens, and its reports go out.
+    std::unique_ptr<HidDevice> device = platform_->Open(path);
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(platform_->OpenError(), 0);
+    const Bytes report(65, 0);
+    EXPECT_TRUE(device->SendFeatureReport(report));
+    EXPECT_EQ(FeaturesSent(node), 1u);
+}
+
+// The lock is this program's from the first open to the last close of the
+// node: a second open here shares it (a transfer may still hold the first),
+// another program is kept out until both are closed.
+TEST_F(LinuxHidPlatformTest, TheLockLastsFromTheFirstOpenToTheLastClose) {
+    const std::string path = bed_.Add(kReader);
+    std::unique_ptr<HidDevice> first = platform_->Open(path);
+    ASSERT_NE(first, nullptr);
+    std::unique_ptr<HidDevice> second = platform_->Open(path);
+    ASSERT_NE(second, nullptr);
+    OtherProgram other(path);
+    EXPECT_EQ(other.Lock(), EWOULDBLOCK);
+    first.reset();
+    EXPECT_EQ(other.Lock(), EWOULDBLOCK);
+    second.reset();
+    EXPECT_EQ(other.Lock(), 0);
+    EXPECT_EQ(platform_->Open(path), nullptr);  // now the other program's
 }
 
 // Identity and report lengths come without any access to the node: a device

@@ -111,15 +111,17 @@ FindResult ReaderConnection::FindReader() {
 }
 
 void ReaderConnection::ShowDeviceFound() {
-    // A reader whose node this user may not open is found all the same;
-    // the status says why nothing will move.
+    // A reader whose node this user may not open, or another program
+    // holds, is found all the same; the status says nothing will move.
     SetStatus(hid_.FoundWithoutAccess() ? status::AccessDeniedText(model_.name)
                                         : status::FindResultText(kFindOpened, model_.name));
     ExplainWithoutAccess();
 }
 
 void ReaderConnection::ExplainWithoutAccess() {
-    if (hid_.FoundWithoutAccess()) {
+    if (hid_.FoundInUse()) {
+        listener_.FailureExplained(UsbInUseLine(hid_.Reader().path));
+    } else if (hid_.FoundWithoutAccess()) {
         listener_.FailureExplained(UsbNoAccessLine(hid_.Reader().path));
     }
 }

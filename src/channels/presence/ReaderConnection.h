@@ -77,7 +77,8 @@ class ReaderConnection {
     void QueueArrivalSearch();
     void SearchArrivedReader(int attemptsLeft);
     void ShowArrivedReader();
-    // Explains a reader found that this user may not open.
+    // Explains a reader found that this user may not open or that another
+    // program holds.
     void ExplainWithoutAccess();
 
     const DeviceModel& model_;

@@ -92,6 +92,7 @@ void HidChannel::SearchDevice(const std::vector<HidDeviceInfo>& devices, uint16_
         // who it is: the reader is found, but no report can move. A node
         // that went away in the meantime is not found.
         device_ = platform_->Open(info.path);
+        openError_ = device_ ? 0 : platform_->OpenError();
         if (!device_ && !platform_->Present(info.path)) {
             continue;
         }
@@ -99,7 +100,10 @@ void HidChannel::SearchDevice(const std::vector<HidDeviceInfo>& devices, uint16_
         reader_ = info;
         lengths_ = *lengths;
         if (TraceEnabled()) {
-            Trace("usb " + info.path, "", device_ ? "reader found" : "reader found, not opened");
+            Trace("usb " + info.path, "",
+                  device_        ? "reader found"
+                  : FoundInUse() ? "reader found, held by another program"
+                                 : "reader found, not opened");
         }
         return;  // the first match wins
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -64,6 +65,8 @@ class HidChannel {
     // The reader was found but its node could not be opened for reading
     // and writing: reports cannot move.
     bool FoundWithoutAccess() const { return found_ && !device_; }
+    // Found without access because another program holds the node.
+    bool FoundInUse() const { return FoundWithoutAccess() && openError_ == EWOULDBLOCK; }
     // The last search listed a device of the reader's identity, usable or
     // not: a node that is not ready yet may be a moment away.
     bool ReaderListed() const { return readerListed_; }
@@ -107,6 +110,7 @@ class HidChannel {
     int inFlightOpening_ = 0;
     int32_t lastReadLength_ = 0;
     bool found_ = false;
+    int openError_ = 0;  // why the node found would not open, an errno value
     bool readerListed_ = false;
     HidDeviceInfo reader_;
     HidReportLengths lengths_{};

@@ -37,6 +37,15 @@ const ErrorFix* SerialFixOf(int error) {
 constexpr std::string_view kUdevRuleFix =
     "install the udev rule 70-tallisk.rules and plug the reader in again";
 
+// A holder is always named: when no process can be seen holding the device
+// (another user's, or in another process namespace), that is said instead.
+constexpr std::string_view kUnseenHolder = "another program (which one cannot be seen)";
+constexpr std::string_view kInUseFix = "close the other program and try again";
+
+std::string HolderOrUnseen(std::string_view holders) {
+    return std::string(holders.empty() ? kUnseenHolder : holders);
+}
+
 }  // namespace
 
 std::string FailureLine(std::string_view path, std::string_view why, std::string_view fix) {
@@ -56,9 +65,8 @@ std::string SerialOpenFix(int error, std::string_view holders) {
         return "";
     }
     std::string fix = entry->fix;
-    if (entry->namesHolders && !holders.empty()) {
-        fix += " by ";
-        fix += holders;
+    if (entry->namesHolders) {
+        fix += " by " + HolderOrUnseen(holders);
     }
     return fix;
 }
@@ -80,6 +88,14 @@ std::string_view UsbAccessFix() {
 
 std::string UsbNoAccessLine(std::string_view path) {
     return FailureLine(path, std::strerror(EACCES), kUdevRuleFix);
+}
+
+std::string UsbInUseLine(std::string_view path, std::string_view holders) {
+    return FailureLine(path, "the reader is in use by " + HolderOrUnseen(holders), kInUseFix);
+}
+
+std::string UsbInUseLine(const std::string& path) {
+    return UsbInUseLine(path, PortHolders(path));
 }
 
 std::string ReaderUnpluggedLine(std::string_view path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -59,8 +60,12 @@ class HidPlatform {
     // opening the device for reading and writing.
     virtual std::optional<HidReportLengths> ReportLengths(const std::string& path) = 0;
     // nullptr when the node cannot be opened for reading and writing (gone,
-    // permission denied).
+    // permission denied, held by another program). An open device holds
+    // the node for this program alone until it is destroyed.
     virtual std::unique_ptr<HidDevice> Open(const std::string& path) = 0;
+    // Why the last Open gave nullptr, an errno value: EWOULDBLOCK when
+    // another program holds the node, EACCES when this user may not open it.
+    virtual int OpenError() const { return EACCES; }
     // Whether the node still exists: tells a node that went away after it
     // was listed from one this user may not open.
     virtual bool Present(const std::string& path) = 0;

@@ -9,9 +9,12 @@ constexpr int kFailed = -1;
 constexpr int kNoWait = 0;
 }  // namespace
 
-LinuxHidDevice::LinuxHidDevice(hid_device* handle, std::shared_ptr<HidLibrary> library,
-                               bool unnumberedReports)
-    : library_(std::move(library)), handle_(handle), unnumberedReports_(unnumberedReports) {}
+LinuxHidDevice::LinuxHidDevice(hid_device* handle, std::unique_ptr<NodeLock> lock,
+                               std::shared_ptr<HidLibrary> library, bool unnumberedReports)
+    : library_(std::move(library)),
+      lock_(std::move(lock)),
+      handle_(handle),
+      unnumberedReports_(unnumberedReports) {}
 
 LinuxHidDevice::~LinuxHidDevice() {
     hid_close(handle_);

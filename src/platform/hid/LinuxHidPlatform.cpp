@@ -1,6 +1,8 @@
 #include <hidapi.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <memory>
 #include <unordered_set>
 #include <utility>
@@ -9,6 +11,7 @@
 #include "platform/hid/HidPlatform.h"
 #include "platform/hid/HidReportDescriptor.h"
 #include "platform/hid/LinuxHidDevice.h"
+#include "platform/hid/NodeLock.h"
 #include "platform/hid/ReportDescriptorSource.h"
 #include "platform/hid/WideText.h"
 
@@ -68,18 +71,32 @@ class LinuxHidPlatform final : public HidPlatform {
         return parsed.lengths;
     }
 
+    // The lock comes first: a node another program holds is not opened
+    // through hidapi at all, so nothing of this program reaches it.
     std::unique_ptr<HidDevice> Open(const std::string& path) override {
-        hid_device* handle = hid_open_path(path.c_str());
-        if (handle == nullptr) {
+        std::unique_ptr<NodeLock> lock = NodeLock::Take(path, openError_);
+        if (!lock) {
             return nullptr;
         }
-        return std::make_unique<LinuxHidDevice>(handle, library_, HasUnnumberedReports(path));
+        hid_device* handle = hid_open_path(path.c_str());
+        if (handle == nullptr) {
+            // hidapi keeps no errno; the node opened for reading, so what is
+            // left is that this user may not write it.
+            openError_ = EACCES;
+            return nullptr;
+        }
+        openError_ = 0;
+        return std::make_unique<LinuxHidDevice>(handle, std::move(lock), library_,
+                                                HasUnnumberedReports(path));
     }
+
+    int OpenError() const override { return openError_; }
 
     bool Present(const std::string& path) override { return ::access(path.c_str(), F_OK) == 0; }
 
   private:
     std::shared_ptr<HidLibrary> library_;
+    int openError_ = 0;
 };
 
 }  // namespace
