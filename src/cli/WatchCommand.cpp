@@ -1,9 +1,5 @@
 #include "cli/WatchCommand.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -17,51 +13,6 @@
 #include "protocol/EscapedText.h"
 
 namespace {
-
-// SIGINT and SIGTERM end the watch through the event loop: the handler
-// only writes to a pipe that wakes it.
-int stopPipe[2] = {-1, -1};
-
-void OnStopSignal(int) {
-    const char byte = 0;
-    [[maybe_unused]] const ssize_t written = ::write(stopPipe[1], &byte, 1);
-}
-
-class StopSignals {
-  public:
-    StopSignals() {
-        if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-            return;
-        }
-        notifier_ = std::make_unique<QSocketNotifier>(stopPipe[0], QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { stopped_ = true; });
-        struct sigaction action {};
-        action.sa_handler = OnStopSignal;
-        sigemptyset(&action.sa_mask);
-        for (const int signal : {SIGINT, SIGTERM}) {
-            ::sigaction(signal, &action, nullptr);
-        }
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
-    ~StopSignals() {
-        for (const int signal : {SIGINT, SIGTERM}) {
-            std::signal(signal, SIG_DFL);
-        }
-        notifier_.reset();
-        for (int& fd : stopPipe) {
-            if (fd >= 0) {
-                ::close(fd);
-                fd = -1;
-            }
-        }
-    }
-    bool Stopped() const { return stopped_; }
-
-  private:
-    std::unique_ptr<QSocketNotifier> notifier_;
-    bool stopped_ = false;
-};
 
 // SIGPIPE ignored while the watch runs: a reader of the output that goes
 // away ends the watch through a failed write, which says so and closes the
@@ -200,7 +151,6 @@ int RunWatch(ReaderTarget& target, const WatchOptions& options, bool usb) {
         const ReadComparison::Verdict verdict = comparison.Add(text, options.compare);
         outputError = PrintLine(WatchLine(text, reads, options, verdict, comparison));
     };
-    const StopSignals interrupted;
     const PipeSignalIgnored pipeSignal;
     // On standard error, so that what a script reads is the reads alone;
     // whoever runs the program learns from it that reads are now taken.
@@ -215,7 +165,8 @@ int RunWatch(ReaderTarget& target, const WatchOptions& options, bool usb) {
         return false;
     };
     const bool stopped = session.Watch([&] {
-        return interrupted.Stopped() || (options.count > 0 && reads >= options.count) ||
+        // Ctrl+C is how a watch ends: the session has caught the signal.
+        return ReaderSession::Interrupted() != 0 || (options.count > 0 && reads >= options.count) ||
                keyboardGone() || outputError != 0;
     });
     session.onRead = nullptr;
