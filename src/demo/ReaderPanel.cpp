@@ -120,7 +120,9 @@ ConfigBlock ReaderPanel::Config() {
 
 void ReaderPanel::Deliver(const std::vector<uint8_t>& bytes) {
     if (OnSerial()) {
-        serialReader_.Send(bytes);
+        // What a line nobody reads does not take is dropped: the panel runs
+        // on the window's thread and must never wait for the line.
+        serialReader_.Offer(bytes);
         return;
     }
     if (!plugged_) {
