@@ -10,14 +10,13 @@
 #include <vector>
 
 #include "FakeDevices.h"
+#include "FakeReader.h"
 #include "HidTestbed.h"
 #include "config/Configuration.h"
 #include "platform/hid/HidPlatform.h"
 #include "sim/ReaderModel.h"
 
 namespace {
-
-constexpr size_t kFeatureReportLength = 65;  // the id byte and 64 bytes
 
 struct Ended {
     int status = -1;
@@ -32,39 +31,6 @@ Ended Cli(const QStringList& args) {
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     return {process.exitCode(), process.readAllStandardOutput().toStdString(),
             process.readAllStandardError().toStdString()};
-}
-
-// The reader behind a fake node: each command frame sent in feature reports
-// gets its reply as the next feature report to get.
-void AttachReader(FakeHidNode& node, ReaderModel& model) {
-    node.Locked([&model](FakeHidNode::State& state) {
-        state.onFeatureSent = [&model, assembler = FrameAssembler()](FakeHidNode::State& s,
-                                                                     const Bytes& sent) mutable {
-            for (const std::vector<uint8_t>& frame : assembler.Add(std::span(sent).subspan(1))) {
-                std::vector<uint8_t> reply = model.HandleFrame(frame);
-                s.featureReport.assign(kFeatureReportLength, 0);
-                std::copy_n(reply.begin(), std::min(reply.size(), kFeatureReportLength - 1),
-                            s.featureReport.begin() + 1);
-                if (reply.empty()) {
-                    s.featureReport.clear();  // a silent reader stalls
-                }
-            }
-        };
-        return 0;
-    });
-}
-
-// The letters of the command frames a node was sent.
-std::string Letters(FakeHidNode& node) {
-    return node.Locked([](FakeHidNode::State& state) {
-        std::string letters;
-        for (const Bytes& report : state.featuresSent) {
-            if (report.size() > 2 && report[1] == 0x1B) {
-                letters += static_cast<char>(report[2]);
-            }
-        }
-        return letters;
-    });
 }
 
 class CliOnUsb : public ::testing::Test {
@@ -104,6 +70,33 @@ TEST_F(CliOnUsb, ReadsAndWritesTheOneReaderPresent) {
     EXPECT_NE(write.readAllStandardOutput().indexOf("\"changed\": true"), -1);
     EXPECT_EQ(Letters(*bed.Node(path)), "RRSR");
     EXPECT_EQ(DecodeConfiguration(model.Config()).settings.checkCode, 1);
+}
+
+// A reader that answers every transfer with its previous reply, an
+// acknowledgement: no read believes it and no block is built on it.
+TEST_F(CliOnUsb, AStaleAcknowledgementIsNoConfiguration) {
+    ReaderModel model;
+    const std::string path = AddReader(model);
+    const Ended saved = Cli({"read", "--json"});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    FakeHidNode& node = *bed.Node(path);
+    node.Locked([](FakeHidNode::State& state) {
+        state.onFeatureSent = nullptr;
+        state.featureReport.assign(kFakeFeatureReportLength, 0);
+        state.featureReport[1] = 0x1B;
+        state.featureReport[2] = '0';
+        return 0;
+    });
+    QProcess write;
+    write.start(QStringLiteral(TALLISK_CLI), {"write", "--force", "-"});
+    write.write(saved.out.data(), static_cast<qint64>(saved.out.size()));
+    write.closeWriteChannel();
+    ASSERT_TRUE(write.waitForFinished(60000));
+    const std::string said = write.readAllStandardError().toStdString();
+    EXPECT_EQ(write.exitCode(), 1) << said;
+    EXPECT_NE(said.find("not a configuration"), std::string::npos) << said;
+    EXPECT_EQ(Cli({"read"}).status, 1);
+    EXPECT_EQ(Letters(node), "RRR") << "no block went out";
 }
 
 TEST_F(CliOnUsb, AllReportsEachReaderAndFailsWhenOneSaysNo) {
@@ -228,7 +221,7 @@ TEST_F(CliOnUsb, ASecondProgramIsRefusedNamingTheFirstAndSendsNothing) {
 
     const std::vector<uint8_t> reply = model.HandleFrame(std::vector<uint8_t>{0x1B, 'R'});
     node.Locked([&reply](FakeHidNode::State& state) {
-        state.featureReport.assign(kFeatureReportLength, 0);
+        state.featureReport.assign(kFakeFeatureReportLength, 0);
         std::copy(reply.begin(), reply.end(), state.featureReport.begin() + 1);
         return 0;
     });
