@@ -42,9 +42,11 @@ constexpr ProgramSpec kProgram{
     "  send COMMAND [KEY=VALUE...]  any other command, its settings by name\n"
     "  watch                  print each cheque or card read as it arrives",
     kOptions,
-    "Exit status: 0 success, 1 the reader said no or verify differs, 64 usage error or a "
-    "refused file, 69 no reader or it cannot be opened, 74 no answer, the reader went away or "
-    "watch cannot write its output.",
+    "Exit status: 0 success, 1 the reader said no, its answer is not believed or verify "
+    "differs, 64 usage error or a refused file, 69 no reader, it cannot be opened or another "
+    "program holds it, 74 no answer, nothing sent, the reader went away or watch cannot write "
+    "its output, 128 + the signal when SIGINT, SIGTERM or SIGHUP ended a command (watch ends "
+    "with 0).",
 };
 
 // The options and the words that are not options, apart.
