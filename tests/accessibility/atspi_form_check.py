@@ -50,6 +50,21 @@ def start_display(started, log):
     return ":" + number
 
 
+def start_display_and_bus(started, log):
+    """A virtual display as DISPLAY and the accessibility bus on the
+    session bus; False when Xvfb did not start."""
+    display = start_display(started, log)
+    if display is None:
+        return False
+    os.environ["DISPLAY"] = display
+    launcher = next((p for p in ("/usr/libexec/at-spi-bus-launcher",
+                                 "/usr/lib/at-spi2-core/at-spi-bus-launcher") if os.access(p, os.X_OK)),
+                    None)
+    started.append(subprocess.Popen([launcher, "--launch-immediately"], start_new_session=True,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    return True
+
+
 def read_form(names_program):
     rows = []
     out = subprocess.run([names_program], check=True, capture_output=True, text=True).stdout
@@ -130,16 +145,9 @@ def check(args, started):
 
     home = tempfile.mkdtemp(prefix="tallisk-a11y-")
     log = tempfile.TemporaryFile("w+", dir=home)
-    display = start_display(started, log)
-    if display is None:
+    if not start_display_and_bus(started, log):
         print("skipped: Xvfb did not start")
         return SKIP
-    os.environ["DISPLAY"] = display
-    launcher = next((p for p in ("/usr/libexec/at-spi-bus-launcher",
-                                 "/usr/lib/at-spi2-core/at-spi-bus-launcher") if os.access(p, os.X_OK)),
-                    None)
-    started.append(subprocess.Popen([launcher, "--launch-immediately"], start_new_session=True,
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
 
     import pyatspi  # after the bus is up: it asks the session bus for it
 

@@ -17,7 +17,6 @@ import signal
 import subprocess
 import sys
 import tempfile
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import atspi_form_check as harness  # noqa: E402
@@ -156,16 +155,9 @@ def check(args, started):
         return harness.SKIP
     home = tempfile.mkdtemp(prefix="tallisk-signal-")
     log = tempfile.TemporaryFile("w+", dir=home)
-    display = harness.start_display(started, log)
-    if display is None:
+    if not harness.start_display_and_bus(started, log):
         print("skipped: Xvfb did not start")
         return harness.SKIP
-    os.environ["DISPLAY"] = display
-    launcher = next((p for p in ("/usr/libexec/at-spi-bus-launcher",
-                                 "/usr/lib/at-spi2-core/at-spi-bus-launcher") if os.access(p, os.X_OK)),
-                    None)
-    started.append(subprocess.Popen([launcher, "--launch-immediately"], start_new_session=True,
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     import pyatspi  # after the bus is up: it asks the session bus for it
 
     return check_window(tallisk, home, started, pyatspi) or check_demo(demo, home, started,

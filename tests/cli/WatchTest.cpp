@@ -54,7 +54,12 @@ class WatchOnSerial : public ::testing::Test {
     // burst that a pause ends, so the next one waits for this one's line.
     std::string Read(const std::string& micrLine) {
         const ConfigBlock config = reader.WithModel([](ReaderModel& m) { return m.Config(); });
-        reader.Send(FormatChequeRead(config, micrLine));
+        return LineFor(FormatChequeRead(config, micrLine), micrLine);
+    }
+
+    // Sends bytes as one read and gives the line printed for them.
+    std::string LineFor(const std::vector<uint8_t>& sent, const std::string& what) {
+        reader.Send(sent);
         QElapsedTimer clock;
         clock.start();
         while (out.find('\n') == std::string::npos && clock.elapsed() < kLimitMs &&
@@ -63,7 +68,7 @@ class WatchOnSerial : public ::testing::Test {
             out += process.readAllStandardOutput().toStdString();
         }
         const size_t end = out.find('\n');
-        EXPECT_NE(end, std::string::npos) << "no line for " << micrLine;
+        EXPECT_NE(end, std::string::npos) << "no line for " << what;
         const std::string line = out.substr(0, end);
         out.erase(0, end == std::string::npos ? out.size() : end + 1);
         return line;
@@ -172,18 +177,7 @@ TEST_F(WatchOnSerial, EveryByteOfAReadShowsEscapedAndANulCutsNothing) {
         {{0x00}, R"(\x00)"},
     };
     for (const auto& r : reads) {
-        reader.Send(r.sent);
-        QElapsedTimer clock;
-        clock.start();
-        while (out.find('\n') == std::string::npos && clock.elapsed() < kLimitMs &&
-               process.state() != QProcess::NotRunning) {
-            process.waitForReadyRead(100);
-            out += process.readAllStandardOutput().toStdString();
-        }
-        const size_t end = out.find('\n');
-        ASSERT_NE(end, std::string::npos) << r.line;
-        EXPECT_EQ(out.substr(0, end), r.line);
-        out.erase(0, end + 1);
+        EXPECT_EQ(LineFor(r.sent, r.line), r.line);
     }
     EXPECT_EQ(Ended(), 0) << err;
 }
