@@ -26,7 +26,10 @@ QRect DluToPixels(const DluRect& rect, DialogBaseUnits base) {
 }
 
 QFont FormFont() {
-    static const char* const kFaces[] = {"宋体", "SimSun", "WenQuanYi Micro Hei"};
+    // The form's own face first; then Song (Ming) faces of the same kind
+    // and the same base units, 6 x 12 at 9 pt: SungtiL GB is the package's
+    // (a GB Song face, as the form's own is, and a quarter of UMing's size).
+    static const char* const kFaces[] = {"宋体", "SimSun", "AR PL SungtiL GB", "AR PL UMing CN"};
     const QStringList families = QFontDatabase::families();
     for (const char* face : kFaces) {
         if (families.contains(QString::fromUtf8(face), Qt::CaseInsensitive)) {

@@ -18,5 +18,5 @@ int DluToPixelsX(int dlu, DialogBaseUnits base);
 int DluToPixelsY(int dlu, DialogBaseUnits base);
 QRect DluToPixels(const DluRect& rect, DialogBaseUnits base);
 
-// The form's font: "宋体" 9 pt, or a CJK-capable face in its place.
+// The form's font: "宋体" 9 pt, or a Song face of its metrics in its place.
 QFont FormFont();

@@ -66,7 +66,7 @@ done
 # Needed at run time though no library links them, and recommended for a
 # native window on Wayland desktops: each a whole entry of its field, not a
 # part of another name nor an alternative.
-for wanted in "Depends qt6-qpa-plugins" "Depends fonts-wqy-microhei" "Recommends qt6-wayland"; do
+for wanted in "Depends qt6-qpa-plugins" "Depends fonts-arphic-gbsn00lp" "Recommends qt6-wayland"; do
     field=${wanted% *}
     package=${wanted#* }
     dpkg-deb -f "$deb" "$field" | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | grep -qx "$package" ||

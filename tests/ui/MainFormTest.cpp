@@ -1,6 +1,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -99,6 +100,18 @@ TEST_F(MainForm, EveryControlStandsWithItsKindLabelAndRectangle) {
               Qt::AlignHCenter);
     EXPECT_EQ(window->size(),
               QSize(DluToPixelsX(kFormWidthDlu, base), DluToPixelsY(kFormHeightDlu, base)));
+}
+
+// With the stand-in face the package depends on, the form has its home
+// size: base units 6 x 12, as the form's own face gives at 9 pt.
+TEST_F(MainForm, TheStandInFaceGivesTheFormItsHomeSize) {
+    if (!QFontDatabase::families().contains(QStringLiteral("AR PL SungtiL GB"))) {
+        GTEST_SKIP() << "needs fonts-arphic-gbsn00lp";
+    }
+    const DialogBaseUnits base = BaseUnitsOf(FormFont());
+    EXPECT_EQ(base.x, 6);
+    EXPECT_EQ(base.y, 12);
+    EXPECT_EQ(window->size(), QSize(618, 668));
 }
 
 TEST_F(MainForm, ControlSetsMatchTheForm) {
