@@ -5,10 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 namespace {
 
-enum class Needs { Nothing, X11, Wayland };
+enum class Needs { Nothing, X11, Wayland, Either };
 
 struct PlatformNeed {
     std::string_view prefix;  // of the platform plugin's name
@@ -33,32 +34,104 @@ std::string Variable(const char* name) {
     return value != nullptr ? value : "";
 }
 
-bool Served(std::string_view platform, const DisplayEnvironment& environment) {
-    const bool x11 = !environment.display.empty();
-    const bool wayland = !environment.waylandDisplay.empty();
+Needs NeedOf(std::string_view platform) {
     const auto need = std::find_if(kPlatforms.begin(), kPlatforms.end(),
                                    [platform](auto& p) { return platform.starts_with(p.prefix); });
-    if (need == kPlatforms.end()) {
-        return x11 || wayland;
-    }
-    switch (need->needs) {
-        case Needs::Nothing:
-            return true;
-        case Needs::X11:
-            return x11;
-        case Needs::Wayland:
-            return wayland;
-    }
-    return false;
+    return need == kPlatforms.end() ? Needs::Either : need->needs;
 }
+
+// Tries the displays in the order Qt would, noting why each named one
+// failed.
+class Trial {
+  public:
+    explicit Trial(const DisplayEnvironment& environment) : environment_(environment) {}
+
+    bool Starts(Needs needs) {
+        switch (needs) {
+            case Needs::Nothing:
+                return true;
+            case Needs::X11:
+                return X11();
+            case Needs::Wayland:
+                return Wayland();
+            case Needs::Either:
+                // Qt's own choice.
+                return ((!environment_.waylandDisplay.empty() ||
+                         environment_.sessionType == "wayland") &&
+                        Wayland()) ||
+                       X11();
+        }
+        return false;
+    }
+
+    std::string Why() const {
+        std::string why;
+        for (const std::string& reason : reasons_) {
+            why += (why.empty() ? "" : "; ") + reason;
+        }
+        return why;
+    }
+
+  private:
+    bool X11() {
+        const std::string& name = environment_.display;
+        if (name.empty()) {
+            return false;
+        }
+        const std::optional<DisplayAddress> address = X11AddressOf(name);
+        if (!address) {
+            Note("DISPLAY=" + name + " is not a display name");
+            return false;
+        }
+        return Reached(*address, "no X server answers at DISPLAY=" + name);
+    }
+
+    bool Wayland() {
+        const std::string& name = environment_.waylandDisplay;
+        const std::optional<DisplayAddress> address =
+            WaylandAddressOf(name, environment_.runtimeDir);
+        if (!address) {
+            if (!name.empty()) {
+                Note("WAYLAND_DISPLAY=" + name + " needs XDG_RUNTIME_DIR, which is not set");
+            }
+            return false;
+        }
+        // Unset, the default socket is the library's guess, not the
+        // user's word: its failure is worth no reason.
+        return Reached(*address, name.empty()
+                                     ? ""
+                                     : "no Wayland compositor answers at WAYLAND_DISPLAY=" + name);
+    }
+
+    bool Reached(const DisplayAddress& address, const std::string& failure) {
+        if (!environment_.answers || environment_.answers(address)) {
+            return true;
+        }
+        if (!failure.empty()) {
+            Note(failure + " (" + Describe(address) + ")");
+        }
+        return false;
+    }
+
+    void Note(const std::string& reason) {
+        if (std::find(reasons_.begin(), reasons_.end(), reason) == reasons_.end()) {
+            reasons_.push_back(reason);
+        }
+    }
+
+    const DisplayEnvironment& environment_;
+    std::vector<std::string> reasons_;
+};
 
 }  // namespace
 
 DisplayEnvironment DisplayEnvironment::OfProcess() {
-    return {Variable("DISPLAY"), Variable("WAYLAND_DISPLAY"), Variable("QT_QPA_PLATFORM")};
+    return {Variable("DISPLAY"),          Variable("WAYLAND_DISPLAY"), Variable("QT_QPA_PLATFORM"),
+            Variable("XDG_SESSION_TYPE"), Variable("XDG_RUNTIME_DIR"), Answers};
 }
 
-bool HasDisplay(const DisplayEnvironment& environment) {
+DisplayVerdict CheckDisplay(const DisplayEnvironment& environment) {
+    Trial trial(environment);
     // QT_QPA_PLATFORM is a list, "wayland;xcb", tried in turn; each entry
     // may carry options after a colon, "offscreen:fontengine=freetype".
     bool named = false;
@@ -70,23 +143,31 @@ bool HasDisplay(const DisplayEnvironment& environment) {
             continue;
         }
         named = true;
-        if (Served(entry.substr(0, entry.find(':')), environment)) {
-            return true;
+        if (trial.Starts(NeedOf(entry.substr(0, entry.find(':'))))) {
+            return {true, ""};
         }
     }
     // Naming none, Qt chooses its default platform.
-    return !named && Served(std::string_view(), environment);
+    if (!named && trial.Starts(Needs::Either)) {
+        return {true, ""};
+    }
+    return {false, trial.Why()};
 }
 
-std::string NoDisplayMessage(const char* program, const char* instead) {
-    return std::string(program) + ": no display: set DISPLAY or WAYLAND_DISPLAY, or " + instead +
-           "\n";
+bool HasDisplay(const DisplayEnvironment& environment) {
+    return CheckDisplay(environment).has;
+}
+
+std::string NoDisplayMessage(const char* program, const std::string& why, const char* instead) {
+    return std::string(program) + ": no display: " + (why.empty() ? "" : why + "; ") +
+           "set DISPLAY or WAYLAND_DISPLAY, or " + instead + "\n";
 }
 
 std::optional<int> RefuseWithoutDisplay(const char* program, const char* instead) {
-    if (HasDisplay(DisplayEnvironment::OfProcess())) {
+    const DisplayVerdict verdict = CheckDisplay(DisplayEnvironment::OfProcess());
+    if (verdict.has) {
         return std::nullopt;
     }
-    std::fputs(NoDisplayMessage(program, instead).c_str(), stderr);
+    std::fputs(NoDisplayMessage(program, verdict.why, instead).c_str(), stderr);
     return kExitNoDisplay;
 }

@@ -1,14 +1,21 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
-// What decides whether Qt can show a window: without a display server to
-// reach, Qt aborts the program when the application object is made.
+#include "commandline/DisplayAddress.h"
+
+// What decides whether Qt can show a window: without a display server that
+// answers, Qt aborts the program when the application object is made.
 struct DisplayEnvironment {
     std::string display;         // DISPLAY
     std::string waylandDisplay;  // WAYLAND_DISPLAY
     std::string qpaPlatform;     // QT_QPA_PLATFORM
+    std::string sessionType;     // XDG_SESSION_TYPE
+    std::string runtimeDir;      // XDG_RUNTIME_DIR
+    // Whether a server answers at an address; Answers for the process.
+    std::function<bool(const DisplayAddress&)> answers;
 
     static DisplayEnvironment OfProcess();
 };
@@ -16,13 +23,23 @@ struct DisplayEnvironment {
 // The exit status of a window program started without a display.
 constexpr int kExitNoDisplay = 2;
 
-// Whether one of the platforms Qt would try has what it needs: an X display
-// for xcb, a Wayland display for wayland, nothing for offscreen and the
-// like. Without QT_QPA_PLATFORM either display will do.
+// Whether a platform Qt would try can start, and if none can, why not: ""
+// when no display is named at all, else what was named and did not answer.
+struct DisplayVerdict {
+    bool has = false;
+    std::string why;
+};
+
+// The platforms are QT_QPA_PLATFORM's list, tried in turn, or Qt's own
+// choice: Wayland first when WAYLAND_DISPLAY is set or the session is a
+// Wayland one, then X. xcb needs an X server answering at DISPLAY, wayland
+// a compositor at its socket; offscreen and the like need nothing.
+DisplayVerdict CheckDisplay(const DisplayEnvironment& environment);
 bool HasDisplay(const DisplayEnvironment& environment);
 
-// "tallisk: no display: set DISPLAY or WAYLAND_DISPLAY, or <instead>", one line.
-std::string NoDisplayMessage(const char* program, const char* instead);
+// "tallisk: no display: [<why>; ]set DISPLAY or WAYLAND_DISPLAY, or
+// <instead>", one line.
+std::string NoDisplayMessage(const char* program, const std::string& why, const char* instead);
 
 // For a window program before it makes its QApplication: without a display
 // prints NoDisplayMessage on standard error and gives kExitNoDisplay.

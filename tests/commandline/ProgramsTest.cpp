@@ -47,20 +47,23 @@ std::string ReadAll(const std::string& path) {
 }
 
 // Runs the program with the given options, its input empty, no display in
-// its environment and QT_QPA_PLATFORM as given (unset when empty).
+// its environment but the extra variables, and QT_QPA_PLATFORM as given
+// (unset when empty).
 Ended RunProgram(const Program& program, const std::vector<std::string>& options,
-                 const std::string& platform = "") {
+                 const std::string& platform = "", const std::vector<std::string>& extra = {}) {
     std::vector<std::string> environment;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry = *e;
         const std::string name = entry.substr(0, entry.find('='));
-        if (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "QT_QPA_PLATFORM") {
+        if (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "QT_QPA_PLATFORM" &&
+            name != "XDG_SESSION_TYPE" && name != "XDG_RUNTIME_DIR") {
             environment.push_back(entry);
         }
     }
     if (!platform.empty()) {
         environment.push_back("QT_QPA_PLATFORM=" + platform);
     }
+    environment.insert(environment.end(), extra.begin(), extra.end());
     std::vector<char*> envp;
     for (std::string& entry : environment) {
         envp.push_back(entry.data());
@@ -225,6 +228,42 @@ TEST(Programs, EndWithTheirStatusAndNeverAbort) {
                 << shown << "\n"
                 << ended.err;
         }
+    }
+}
+
+// A display that is named but does not answer is no display either: the
+// window programs say so in one line with status 2 before Qt can abort.
+TEST(Programs, ADisplayThatDoesNotAnswerIsNoDisplay) {
+    const std::string runtime = "XDG_RUNTIME_DIR=" + ::testing::TempDir();
+    const struct {
+        Program program;
+        std::string platform;
+        std::vector<std::string> environment;
+        std::string says;
+    } cases[] = {
+        {kUtility, "", {"DISPLAY=:4711"}, "no X server answers at DISPLAY=:4711"},
+        {kUtility, "xcb", {"DISPLAY=:4711"}, "no X server answers at DISPLAY=:4711"},
+        {kUtility, "", {"WAYLAND_DISPLAY=nonexist", runtime}, "no Wayland compositor answers"},
+        {kUtility, "", {"WAYLAND_DISPLAY=nonexist", "XDG_RUNTIME_DIR="}, "needs XDG_RUNTIME_DIR"},
+        {kUtility, "wayland", {"WAYLAND_DISPLAY=nonexist", runtime}, "no Wayland compositor"},
+        {kUtility,
+         "",
+         {"DISPLAY=:4711", "XDG_SESSION_TYPE=wayland", runtime},
+         "no X server answers at DISPLAY=:4711"},
+        {kDemo, "", {"DISPLAY=:4711", "WAYLAND_DISPLAY=nonexist", runtime}, "no Wayland"},
+    };
+    for (const auto& c : cases) {
+        const std::string shown = std::string(c.program.name) + " " +
+                                  ::testing::PrintToString(c.environment) +
+                                  " QT_QPA_PLATFORM=" + c.platform;
+        const Ended ended = RunProgram(c.program, {}, c.platform, c.environment);
+        EXPECT_TRUE(ended.exited) << shown << "\n" << ended.err;
+        EXPECT_EQ(ended.status, 2) << shown << "\n" << ended.err;
+        EXPECT_TRUE(ended.err.starts_with(std::string(c.program.name) + ": no display: "))
+            << shown << "\n"
+            << ended.err;
+        EXPECT_NE(ended.err.find(c.says), std::string::npos) << shown << "\n" << ended.err;
+        EXPECT_EQ(Lines(ended.err).size(), 1u) << shown << "\n" << ended.err;
     }
 }
 
