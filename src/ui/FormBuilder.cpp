@@ -106,7 +106,6 @@ void NameTextlessControls(std::span<const ControlSpec> controls, std::span<QWidg
 
 FormWidgets BuildForm(QWidget* parent, std::span<const ControlSpec> controls) {
     InstallFormAccessibility();
-    parent->setStyleSheet(kFormStyle);
     const DialogBaseUnits base = BaseUnitsOf(parent->font());
     FormWidgets form;
     std::vector<QWidget*> made;  // by the control's place in the table
@@ -129,5 +128,8 @@ FormWidgets BuildForm(QWidget* parent, std::span<const ControlSpec> controls) {
         }
     }
     NameTextlessControls(controls, made);
+    // Last, and on the window: a control made under a style sheet would
+    // take the application's font in place of a page's it stands on.
+    parent->window()->setStyleSheet(kFormStyle);
     return form;
 }

@@ -5,14 +5,17 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QScreen>
 #include <QShortcut>
 #include <QStyle>
+#include <QTimer>
 
 #include "protocol/CommandSet.h"
 #include "protocol/ConnectionTexts.h"
 #include "protocol/ControlIds.h"
 #include "protocol/NameTables.h"
 #include "ui/DialogUnits.h"
+#include "ui/FormSurface.h"
 #include "ui/IconPosition.h"
 #include "ui/KeyCapture.h"
 
@@ -20,9 +23,15 @@ namespace {
 constexpr const char* kAboutEntry = "About Tallisk(&A)...";
 constexpr const char* kCaptionAsDesigned = "Tallisk Ver 1.0";
 
-QtForm* BuildFormOn(QWidget* window) {
+QSize FormSizeOn(QWidget* window) {
     window->setFont(FormFont());  // dialog units come from the form's font
-    return new QtForm(window);
+    const DialogBaseUnits base = BaseUnitsOf(window->font());
+    return {DluToPixelsX(kFormWidthDlu, base), DluToPixelsY(kFormHeightDlu, base)};
+}
+
+FormFit FitOnScreen(QWidget* window, QSize form) {
+    return FitForm(form, window->screen()->availableGeometry().size(),
+                   window->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
 }  // namespace
 
@@ -31,7 +40,9 @@ MainWindow::MainWindow(ExchangeState& exchange, SerialPort& serialPort, HidChann
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       exchange_(exchange),
-      form_(BuildFormOn(this)),
+      formSize_(FormSizeOn(this)),
+      fit_(FitOnScreen(this, formSize_)),
+      form_(new QtForm(FormSurfaceOf(this, fit_, formSize_))),
       protocol_(*form_, record_, exchange_),
       readTest_(*form_),
       readData_(*form_),
@@ -50,8 +61,15 @@ MainWindow::MainWindow(ExchangeState& exchange, SerialPort& serialPort, HidChann
       windowMenu_(new QMenu(this)),
       icon_(QApplication::windowIcon()) {
     setWindowTitle(QString::fromUtf8(kCaptionAsDesigned));
-    const DialogBaseUnits base = BaseUnitsOf(font());
-    resize(DluToPixelsX(kFormWidthDlu, base), DluToPixelsY(kFormHeightDlu, base));
+    // At its own size the form cannot be shrunk and clipped; in a scroll
+    // area the window can grow until the form needs no scroll bar.
+    if (fit_.scrolls) {
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        resize(fit_.window);
+        setMaximumSize(formSize_ + QSize(bar, bar));
+    } else {
+        setFixedSize(formSize_);
+    }
 
     windowMenu_->addAction(tr("Close"))->setData(kCloseCommand);
     connect(windowMenu_, &QMenu::triggered, this,
@@ -184,6 +202,19 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 
 bool MainWindow::focusNextPrevChild(bool /*next*/) {
     return false;  // Tab does not move between controls
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Once the window manager has framed it, the frame is known: a window
+    // it placed partly off the screen is moved inside, title bar first.
+    QTimer::singleShot(0, this, [this] {
+        const QRect frame = frameGeometry();
+        const QRect available = screen()->availableGeometry();
+        if (!available.contains(frame)) {
+            move(pos() + PlacedInside(frame, available) - frame.topLeft());
+        }
+    });
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {

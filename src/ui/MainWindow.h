@@ -18,6 +18,7 @@
 #include "ui/CheckReadTest.h"
 #include "ui/ConnectionSteps.h"
 #include "ui/ExchangeSteps.h"
+#include "ui/FormSurface.h"
 #include "ui/QtForm.h"
 #include "ui/ReadDataView.h"
 
@@ -68,6 +69,7 @@ class MainWindow : public QDialog {
     bool focusNextPrevChild(bool next) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     // Form events
@@ -87,6 +89,8 @@ class MainWindow : public QDialog {
     void ShowWindowMenu(const QPoint& globalPos);
 
     ExchangeState& exchange_;
+    QSize formSize_;  // the form at its own size, from the form's font
+    FormFit fit_;     // how it stands on the screen
     QtForm* form_;
     WindowRecord record_;
     ConfigProtocol protocol_;

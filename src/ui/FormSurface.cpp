@@ -1,0 +1,51 @@
+#include "ui/FormSurface.h"
+
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <algorithm>
+
+FormFit FitForm(QSize form, QSize available, int scrollBarExtent) {
+    const QSize room = (available - kFrameAllowance).expandedTo(QSize(0, 0));
+    bool across = form.width() > room.width();  // a horizontal scroll bar
+    bool down = form.height() > room.height();  // a vertical one
+    if (!across && !down) {
+        return {false, form};
+    }
+    // Each scroll bar narrows the room the other way, which may call for
+    // the other bar too.
+    for (int pass = 0; pass < 2; ++pass) {
+        across = form.width() + (down ? scrollBarExtent : 0) > room.width();
+        down = form.height() + (across ? scrollBarExtent : 0) > room.height();
+    }
+    const QSize wanted(form.width() + (down ? scrollBarExtent : 0),
+                       form.height() + (across ? scrollBarExtent : 0));
+    return {true, wanted.boundedTo(room)};
+}
+
+QWidget* FormSurfaceOf(QWidget* window, const FormFit& fit, QSize form) {
+    if (!fit.scrolls) {
+        return window;
+    }
+    auto* scroll = new QScrollArea(window);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(false);
+    auto* page = new QWidget;
+    // Set, not inherited: the form's style sheet on the page would put the
+    // application's font in the place of an inherited one.
+    page->setFont(window->font());
+    page->setFixedSize(form);
+    scroll->setWidget(page);
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    return page;
+}
+
+QPoint PlacedInside(const QRect& frame, const QRect& available) {
+    const int x =
+        std::max(available.left(), std::min(frame.left(), available.right() + 1 - frame.width()));
+    const int y =
+        std::max(available.top(), std::min(frame.top(), available.bottom() + 1 - frame.height()));
+    return {x, y};
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+// Room a window manager takes around a window: its title bar and borders.
+// Known only once the window is shown, so a generous guess decides.
+inline constexpr QSize kFrameAllowance{16, 48};
+
+// How the form stands on a screen: at its own size on the window itself
+// when it fits the screen's available area with room for the frame, else in
+// a scroll area, the window no larger than that room.
+struct FormFit {
+    bool scrolls = false;
+    QSize window;  // the window's size: the form's, or what the room allows
+};
+
+// The fit for a form on a screen; a scroll bar takes scrollBarExtent from
+// the room left to the form across it.
+FormFit FitForm(QSize form, QSize available, int scrollBarExtent);
+
+// The widget the form is built on: the window itself, or a page of the
+// form's size in a scroll area that fills the window.
+QWidget* FormSurfaceOf(QWidget* window, const FormFit& fit, QSize form);
+
+// Where a window whose frame is frame goes so that as much of it as can be
+// lies inside available, its title bar first.
+QPoint PlacedInside(const QRect& frame, const QRect& available);
