@@ -1,6 +1,8 @@
 #include "ui/FormSurface.h"
 
+#include <QScreen>
 #include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
@@ -48,4 +50,29 @@ QPoint PlacedInside(const QRect& frame, const QRect& available) {
     const int y =
         std::max(available.top(), std::min(frame.top(), available.bottom() + 1 - frame.height()));
     return {x, y};
+}
+
+void KeepInsideOnceFramed(QWidget& window) {
+    // The window manager's placement, the frame's extents and the window's
+    // own position arrive one after the other and in no fixed order: each
+    // tick looks again, for a second.
+    constexpr int kTickMs = 50;
+    constexpr int kTicks = 20;
+    auto* timer = new QTimer(&window);
+    timer->setInterval(kTickMs);
+    QObject::connect(timer, &QTimer::timeout, &window, [&window, timer, ticks = 0]() mutable {
+        const bool last = ++ticks == kTicks;
+        if (last) {
+            timer->deleteLater();
+        }
+        const QRect frame = window.frameGeometry();
+        if (frame == window.geometry() && !last) {
+            return;  // not framed yet
+        }
+        const QRect available = window.screen()->availableGeometry();
+        if (!available.contains(frame)) {
+            window.move(window.pos() + PlacedInside(frame, available) - frame.topLeft());
+        }
+    });
+    timer->start();
 }

@@ -28,3 +28,10 @@ QWidget* FormSurfaceOf(QWidget* window, const FormFit& fit, QSize form);
 // Where a window whose frame is frame goes so that as much of it as can be
 // lies inside available, its title bar first.
 QPoint PlacedInside(const QRect& frame, const QRect& available);
+
+// Once the window manager has framed a window just shown (its frame is known
+// only then), moves it inside the screen's available area where it was
+// placed partly outside, title bar first; for a second after the show, so
+// that a late placement is caught too. A window never framed is checked as
+// it stands at the end.
+void KeepInsideOnceFramed(QWidget& window);

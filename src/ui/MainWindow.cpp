@@ -7,8 +7,8 @@
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QStyle>
-#include <QTimer>
 
 #include "protocol/CommandSet.h"
 #include "protocol/ConnectionTexts.h"
@@ -206,15 +206,9 @@ bool MainWindow::focusNextPrevChild(bool /*next*/) {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // Once the window manager has framed it, the frame is known: a window
-    // it placed partly off the screen is moved inside, title bar first.
-    QTimer::singleShot(0, this, [this] {
-        const QRect frame = frameGeometry();
-        const QRect available = screen()->availableGeometry();
-        if (!available.contains(frame)) {
-            move(pos() + PlacedInside(frame, available) - frame.topLeft());
-        }
-    });
+    if (!event->spontaneous()) {
+        KeepInsideOnceFramed(*this);
+    }
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {
