@@ -1,6 +1,7 @@
 #include "config/ConfigFile.h"
 #include "config/SettingNames.h"
 #include "config/SettingTexts.h"
+#include "protocol/EscapedText.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ std::string WriteConfigFile(const DeviceSettings& settings, const CodeValues& co
     out += block != nullptr ? "  },\n" : "  }\n";
 
     if (block != nullptr) {
-        AddMember(out, kTop, "block", "\"" + BlockHexOf(*block) + "\"", true);
+        AddMember(out, kTop, "block", QuotedText(BlockHexOf(*block)), true);
     }
     out += "}\n";
     return out;

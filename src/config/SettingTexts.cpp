@@ -5,7 +5,10 @@
 namespace {
 
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string out = "\"";
+    out.append(text);
+    out += '"';
+    return out;
 }
 
 }  // namespace

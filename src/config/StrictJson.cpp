@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "protocol/EscapedText.h"
@@ -148,7 +149,9 @@ class Scanner {
                 return Fail("\":\" belongs after a key; found " + Next());
             }
             SkipSpace();
-            path_.push_back(path_.empty() ? EscapedText(key) : "." + EscapedText(key));
+            std::string step = path_.empty() ? "" : ".";
+            step += EscapedText(key);
+            path_.push_back(std::move(step));
             const bool valueOk = Value(depth);
             path_.pop_back();
             if (!valueOk) {
@@ -172,7 +175,7 @@ class Scanner {
         }
         for (size_t index = 0;; ++index) {
             SkipSpace();
-            path_.push_back("[" + std::to_string(index) + "]");
+            path_.push_back(std::string("[").append(std::to_string(index)).append("]"));
             const bool valueOk = Value(depth);
             path_.pop_back();
             if (!valueOk) {

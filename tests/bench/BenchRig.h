@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,9 +36,10 @@ inline std::vector<uint8_t> ChequeReads(size_t n) {
     return bytes;
 }
 
-// The main window after start-up, shown, with the simulated reader both on
-// USB and at the far end of a pseudo-terminal that COM1 points at. The
-// serial port may be given its own device (to count what it reads).
+// The main window as the utility makes, wires and runs it (UtilityApp::Run),
+// with the simulated reader both on USB and at the far end of a
+// pseudo-terminal that COM1 points at. The serial port may be given its own
+// device (to count what it reads).
 class BenchRig {
   private:
     // Made first, so that the references below name them; the program's
@@ -48,16 +51,15 @@ class BenchRig {
   public:
     explicit BenchRig(std::unique_ptr<SerialDevice> serialDevice = nullptr)
         : program(std::move(ownDevices_), std::move(ownWatch_), std::move(serialDevice)) {
-        usbReader = hidDevices.AddReader(65);
+        usbReader = hidDevices.AddReader();
         if (!serialReader.Start()) {
             std::fputs("bench: no pseudo-terminal for the serial reader\n", stderr);
             std::exit(2);
         }
         ::setenv("TALLISK_COM1", serialReader.Path().c_str(), 1);
         window = program.MakeWindow();
+        UtilityApp::WireSerialPort(serialPort, window.get());
         UtilityApp::WireWindow(*window);
-        window->Initialise();
-        window->show();
     }
     BenchRig(const BenchRig&) = delete;
     BenchRig& operator=(const BenchRig&) = delete;
@@ -65,6 +67,19 @@ class BenchRig {
         window.reset();
         serialReader.Stop();
         ::unsetenv("TALLISK_COM1");
+    }
+
+    // Runs the window modally as the program does (start-up, then the
+    // dialog's own run) and runs body inside that run, the window shown and
+    // started; the run ends when body returns, with body's result.
+    int Run(const std::function<int()>& body) {
+        int result = 1;
+        QTimer::singleShot(0, window.get(), [&] {
+            result = body();
+            window->done(0);
+        });
+        window->RunModal();
+        return result;
     }
 
     QtForm& Form() { return window->Form(); }

@@ -80,11 +80,9 @@ inline bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
             loop.quit();
         }
     });
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // Not a QTimer object of its own, which could pass for a poll timer.
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     check.start();
-    limit.start(timeoutMs);
     loop.exec();
     return done();
 }

@@ -201,10 +201,10 @@ void MeasureSerial(const char* measure, PtyReaderLink& reader,
     const double limit = kSerialTarget * floorMs + startMs;
     char figure[240];
     std::snprintf(figure, sizeof figure,
-                  "%.1f ms median of %d vs floor %.0f ms (%zu exchanges) + start %.1f ms = "
+                  "%.1f ms median of %d vs floor %.0f ms (%zu exchange%s) + start %.1f ms = "
                   "%.3fx; CPU %.1f ms; a 9600 baud line adds %.1f ms",
-                  median, kSerialRuns, floorMs, exchanges, startMs, (median - startMs) / floorMs,
-                  bench::Summarise(cpu).median, lineMs);
+                  median, kSerialRuns, floorMs, exchanges, exchanges == 1 ? "" : "s", startMs,
+                  (median - startMs) / floorMs, bench::Summarise(cpu).median, lineMs);
     bench::PrintRow(measure, figure,
                     bench::Format("<= %.1fx floor + start (%.0f ms)", kSerialTarget, limit),
                     median <= limit);

@@ -20,37 +20,27 @@ int IdleSeconds() {
     return seconds > 0 ? seconds : 10;
 }
 
-void MeasureIdle(BenchApplication& app, BenchRig& rig, const char* measure) {
-    int ticks = 0;
-    app.before = [&](QObject* receiver, QEvent::Type type) {
-        if (type == QEvent::Timer && IsPollTimer(*rig.window, receiver)) {
-            ++ticks;
-        }
-    };
+void MeasureIdle(const char* measure) {
     const int seconds = IdleSeconds();
+    const PollTickCount ticks(BenchApplication::Instance());
     const int64_t cpu = ProcessCpuNs();
     const int64_t wall = NowNs();
     RunFor(seconds * 1000);
     const double percent =
         100.0 * static_cast<double>(ProcessCpuNs() - cpu) / static_cast<double>(NowNs() - wall);
-    app.before = nullptr;
     PrintRow(measure,
              Format("%.3f %% of a core over %.0f s (%.1f poll ticks/s)", percent, seconds,
-                    ticks / static_cast<double>(seconds)),
+                    ticks.Ticks() / static_cast<double>(seconds)),
              Format("< %.1f %%", kTargetPercent), percent < kTargetPercent);
 }
 
-}  // namespace
-
-int MeasureIdleCpu() {
-    auto& app = *static_cast<BenchApplication*>(QCoreApplication::instance());
-    BenchRig rig;
+int MeasureOn(BenchRig& rig) {
     RunFor(kSettleMs);
     if (!rig.window->UsbPollRunning()) {
         std::fputs("bench: the USB poll does not run\n", stderr);
         return 1;
     }
-    MeasureIdle(app, rig, "5a idle CPU, USB mode (timer 1)");
+    MeasureIdle("5a idle CPU, USB mode (timer 1)");
 
     rig.ChooseConnectMode(kSerialMode);
     RunFor(kSettleMs);
@@ -58,8 +48,15 @@ int MeasureIdleCpu() {
         std::fputs("bench: serial mode does not poll as expected\n", stderr);
         return 1;
     }
-    MeasureIdle(app, rig, "5b idle CPU, serial mode (timer 4)");
+    MeasureIdle("5b idle CPU, serial mode (timer 4)");
     return 0;
+}
+
+}  // namespace
+
+int MeasureIdleCpu() {
+    BenchRig rig;
+    return rig.Run([&] { return MeasureOn(rig); });
 }
 
 }  // namespace bench

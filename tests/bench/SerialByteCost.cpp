@@ -33,10 +33,7 @@ void PrintByteRow(const std::string& measure, const Stats& s) {
              Format("< %.0f us (byte: %.0f us)", kTargetUs, kByteTimeUs), s.mean < kTargetUs);
 }
 
-}  // namespace
-
-int MeasureSerialByteCost() {
-    BenchRig rig;
+int MeasureOn(BenchRig& rig) {
     rig.ChooseConnectMode(kSerialMode);
     if (!rig.window->SerialPollRunning()) {
         std::fputs("bench: the serial port did not open\n", stderr);
@@ -116,6 +113,13 @@ int MeasureSerialByteCost() {
         PrintByteRow(label, stats);
     }
     return 0;
+}
+
+}  // namespace
+
+int MeasureSerialByteCost() {
+    BenchRig rig;
+    return rig.Run([&] { return MeasureOn(rig); });
 }
 
 }  // namespace bench

@@ -204,17 +204,7 @@ bool PinToOneCore() {
     return false;
 }
 
-}  // namespace
-
-int MeasureSerialFlood(bool oneCore) {
-    if (oneCore && !PinToOneCore()) {
-        std::fputs("bench: cannot keep the threads on one core\n", stderr);
-        return 1;
-    }
-    const std::string note = Format("; bare thread round trip %.1f us", BareRoundTripUs());
-    auto owned = std::make_unique<CountingDevice>();
-    CountingDevice& device = *owned;
-    BenchRig rig(std::move(owned));
+int MeasureOn(BenchRig& rig, CountingDevice& device, bool oneCore, const std::string& note) {
     rig.ChooseConnectMode(kSerialMode);
     if (!rig.window->SerialPollRunning()) {
         std::fputs("bench: the serial port did not open\n", stderr);
@@ -251,6 +241,20 @@ int MeasureSerialFlood(bool oneCore) {
         Floods(rig, device, ChequeReads(kReadFloodBytes), [&] { return RunUntil(idle, kWaitMs); });
     PrintFloodRow("2b serial flood 1 KiB end to end, cheque reads", reads);
     return 0;
+}
+
+}  // namespace
+
+int MeasureSerialFlood(bool oneCore) {
+    if (oneCore && !PinToOneCore()) {
+        std::fputs("bench: cannot keep the threads on one core\n", stderr);
+        return 1;
+    }
+    const std::string note = Format("; bare thread round trip %.1f us", BareRoundTripUs());
+    auto owned = std::make_unique<CountingDevice>();
+    CountingDevice& device = *owned;
+    BenchRig rig(std::move(owned));
+    return rig.Run([&] { return MeasureOn(rig, device, oneCore, note); });
 }
 
 }  // namespace bench
