@@ -13,6 +13,7 @@
 #include "cli/ReaderTarget.h"
 #include "cli/SendCommand.h"
 #include "cli/SerialCandidates.h"
+#include "cli/SerialLineName.h"
 #include "cli/WatchCommand.h"
 #include "commandline/CommandLine.h"
 
@@ -21,7 +22,9 @@ namespace {
 constexpr std::array<OptionSpec, 8> kOptions{{
     {"device", "PATH", "the USB reader on this hidraw node (default: the one reader present)"},
     {"all", nullptr, "run the command on every USB reader present, reporting per reader"},
-    {"serial", "PATH", "the reader on this serial line instead of USB (9600 8N1)"},
+    {"serial", "PATH",
+     "the reader on this serial line instead of USB (9600 8N1); COM1 is the "
+     "window's port: TALLISK_COM1, else /dev/ttyS0"},
     {"json", nullptr, "print a JSON document instead of text"},
     {"force", nullptr, "write: send the configuration even when the reader already holds it"},
     {"trace", nullptr,
@@ -113,7 +116,7 @@ int RunOnEveryReader(const Arguments& args, const Configuration& file) {
         platform ? ListReaders(*platform) : std::vector<HidDeviceInfo>{};
     platform.reset();
     if (readers.empty()) {
-        return Fail(kCliNoReader, "no reader found on USB (is it plugged in?)");
+        return Fail(kCliNoReader, NoUsbReaderText());
     }
     const bool json = args.line.Has("json");
     int worst = kCliOk;

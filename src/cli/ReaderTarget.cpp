@@ -6,11 +6,12 @@
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
 #include "cli/HidSelection.h"
+#include "cli/SerialLineName.h"
 #include "platform/advice/FailureAdvice.h"
 
 int ReaderTarget::Open() {
     if (line_.Has("serial")) {
-        path_ = line_.Value("serial");
+        path_ = SerialLinePath(line_.Value("serial"));
         ::setenv("TALLISK_COM1", path_.c_str(), 1);
         session_ = std::make_unique<ReaderSession>(nullptr, MakeUdevDeviceWatch());
         // Why from the open itself: opening the line again to ask would
@@ -33,7 +34,7 @@ int ReaderTarget::Open() {
     } else {
         const std::vector<HidDeviceInfo> readers = ListReaders(*platform);
         if (readers.empty()) {
-            return Fail(kCliNoReader, "no reader found on USB (is it plugged in?)");
+            return Fail(kCliNoReader, NoUsbReaderText());
         }
         if (readers.size() > 1) {
             std::string text = "more than one reader: choose one with --device";

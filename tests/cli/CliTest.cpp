@@ -332,4 +332,34 @@ TEST_F(CliOnSerial, ALineAnotherProgramHoldsNamesTheHolderToEveryOpener) {
     EXPECT_EQ(Letters(), "");
 }
 
+// The window's port names reach the same line: COM<n> is TALLISK_COM<n>'s
+// device, and a command that finds no USB reader points to that line.
+TEST_F(CliOnSerial, TheWindowsPortNamesNameTheSameLine) {
+    const auto run = [this](const QStringList& args) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TALLISK_COM3"), QString::fromStdString(reader.Path()));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(TALLISK_CLI), args);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return Ended{process.exitCode(), process.readAllStandardOutput().toStdString(),
+                     process.readAllStandardError().toStdString()};
+    };
+    for (const char* port : {"COM3", "com3"}) {
+        const Ended read = run({QStringLiteral("--serial"), QString::fromUtf8(port), "read"});
+        EXPECT_EQ(read.status, 0) << port << " " << read.err;
+        EXPECT_NE(read.out.find(reader.Path()), std::string::npos) << read.out;
+    }
+    EXPECT_EQ(Letters(), "RR");
+    const Ended usb = run({"read"});
+    if (usb.err.find("no reader found on USB") == std::string::npos) {
+        GTEST_SKIP() << "a USB reader is present here";
+    }
+    EXPECT_EQ(usb.status, 69);
+    EXPECT_NE(usb.err.find("TALLISK_COM3 names the serial line " + reader.Path() +
+                           ": for a reader there, add --serial COM3"),
+              std::string::npos)
+        << usb.err;
+}
+
 }  // namespace

@@ -133,7 +133,10 @@ class SimProgram {
         const std::string lead = "Simulated reader on ";
         ASSERT_TRUE(first.starts_with(lead)) << first;
         path = first.substr(lead.size(), first.size() - lead.size() - 1);
-        EXPECT_EQ(Line(), "Start the utility with TALLISK_COM1=" + path + "\n");
+        EXPECT_EQ(Line(), "Start the utility with TALLISK_COM1=" + path +
+                              " tallisk (Connect Mode Serial_9600_8_1), or the command line "
+                              "with tallisk-cli --serial " +
+                              path + "\n");
     }
 
     // Reads the banner and opens the terminal it names, as the utility would.

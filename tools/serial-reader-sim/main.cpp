@@ -58,7 +58,10 @@ int main(int argc, char** argv) {
     // commands and a prompt.
     const bool person = ::isatty(STDIN_FILENO) == 1;
     std::string text = "Simulated reader on " + reader.Path() + "\n" +
-                       "Start the utility with TALLISK_COM1=" + reader.Path() + "\n";
+                       "Start the utility with TALLISK_COM1=" + reader.Path() +
+                       " tallisk (Connect Mode Serial_9600_8_1), or the command line with "
+                       "tallisk-cli --serial " +
+                       reader.Path() + "\n";
     if (person) {
         text += SimHelp(SimCommands()) + "\n";
     }
