@@ -35,10 +35,10 @@ def fail(message):
     return 1
 
 
-def start_display(started, log):
+def start_display(started, log, size="1280x1024"):
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size + "x24", "-nolisten", "tcp"],
         pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=log,
         start_new_session=True)
     started.append(xvfb)

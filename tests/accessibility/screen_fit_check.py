@@ -11,11 +11,13 @@ Usage: screen_fit_check.py TALLISK SCREEN_GRAB SHOT_DIR
 import os
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import atspi_form_check as harness  # noqa: E402
 
 SKIP = 77
 WAIT_S = 20
@@ -41,29 +43,6 @@ def start(command, env, started, **kwargs):
     process = subprocess.Popen(command, env=env, start_new_session=True, **kwargs)
     started.append(process)
     return process
-
-
-def stop(started):
-    for process in reversed(started):
-        if process.poll() is None:
-            os.killpg(process.pid, signal.SIGTERM)
-            try:
-                process.wait(5)
-            except subprocess.TimeoutExpired:
-                os.killpg(process.pid, signal.SIGKILL)
-                process.wait()
-    started.clear()
-
-
-def start_display(size, started):
-    read_end, write_end = os.pipe()
-    start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", size + "x24", "-nolisten", "tcp"],
-          None, started, pass_fds=[write_end], stdout=subprocess.DEVNULL,
-          stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        number = pipe.readline().strip()
-    return ":" + number if number else None
 
 
 def work_area(env):
@@ -95,7 +74,7 @@ def frame_of(window, env):
 
 
 def check_screen(tallisk, grab, shots, size, scale, name, started):
-    display = start_display(size, started)
+    display = harness.start_display(started, subprocess.DEVNULL, size)
     if display is None:
         print("skipped: Xvfb did not start")
         return SKIP
@@ -130,7 +109,7 @@ def check_screen(tallisk, grab, shots, size, scale, name, started):
     print("%s at %s%%: frame %dx%d at %d,%d, work area %dx%d at %d,%d: %s (%s)"
           % (size, float(scale) * 100, w, h, x, y, aw, ah, ax, ay,
              "inside" if inside else "NOT inside", shot))
-    stop(started)
+    harness.stop(started)
     return 0 if inside else 1
 
 
@@ -150,7 +129,7 @@ def main():
                 return SKIP
             status = status or result
     finally:
-        stop(started)
+        harness.stop(started)
     return status
 
 
