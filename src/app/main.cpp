@@ -13,14 +13,16 @@ int main(int argc, char** argv) {
     if (const std::optional<int> status = AnswerCommandLine(kUtilityProgram, line)) {
         return *status;
     }
-    if (const std::optional<int> status =
-            RefuseWithoutDisplay("tallisk", "use tallisk-cli for work without a display")) {
+    HeldDisplayConnection display;
+    if (const std::optional<int> status = RefuseWithoutDisplay(
+            "tallisk", "use tallisk-cli for work without a display", display)) {
         return *status;
     }
     const UtilityOptions options = UtilityOptionsFrom(line);
     ApplySerialPort(options);
 
     QApplication app(argc, argv);
+    display.Release();  // the application holds its own connection now
     UtilityApp::PrepareApplication(app);
     UtilityApp utility;
     // The channels write the trace on standard error from here on.

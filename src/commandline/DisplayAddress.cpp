@@ -19,33 +19,32 @@ bool AllDigits(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-bool ConnectsLocal(const std::string& path, bool abstract) {
+int ConnectLocal(const std::string& path, bool abstract) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const size_t offset = abstract ? 1 : 0;  // the abstract name starts with a NUL
     if (path.size() + offset >= sizeof(address.sun_path)) {
-        return false;
+        return -1;
     }
     std::memcpy(address.sun_path + offset, path.data(), path.size());
     const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset +
                                                path.size() + (abstract ? 0 : 1));
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return false;
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
+        ::close(fd);
+        return -1;
     }
-    const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
-    ::close(fd);
-    return connected;
+    return fd;
 }
 
 // A non-blocking connect, so that a host that drops packets costs the
 // limit and no more.
-bool ConnectsWithin(const addrinfo& candidate, int limitMs) {
+int ConnectWithin(const addrinfo& candidate, int limitMs) {
     const int fd =
         ::socket(candidate.ai_family, candidate.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
                  candidate.ai_protocol);
     if (fd < 0) {
-        return false;
+        return -1;
     }
     bool connected = ::connect(fd, candidate.ai_addr, candidate.ai_addrlen) == 0;
     if (!connected && errno == EINPROGRESS) {
@@ -55,24 +54,27 @@ bool ConnectsWithin(const addrinfo& candidate, int limitMs) {
         connected = ::poll(&waiting, 1, limitMs) == 1 &&
                     ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
     }
-    ::close(fd);
-    return connected;
+    if (!connected) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
-bool ConnectsNetwork(const std::string& host, int port) {
+int ConnectNetwork(const std::string& host, int port) {
     addrinfo hints{};
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) {
-        return false;
+        return -1;
     }
-    bool connected = false;
-    for (const addrinfo* candidate = found; candidate != nullptr && !connected;
+    int fd = -1;
+    for (const addrinfo* candidate = found; candidate != nullptr && fd < 0;
          candidate = candidate->ai_next) {
-        connected = ConnectsWithin(*candidate, kNetworkLimitMs);
+        fd = ConnectWithin(*candidate, kNetworkLimitMs);
     }
     ::freeaddrinfo(found);
-    return connected;
+    return fd;
 }
 
 }  // namespace
@@ -126,12 +128,20 @@ std::optional<DisplayAddress> WaylandAddressOf(const std::string& waylandDisplay
     return address;
 }
 
-bool Answers(const DisplayAddress& address) {
+int ConnectTo(const DisplayAddress& address) {
     if (address.kind == DisplayAddress::Kind::Network) {
-        return ConnectsNetwork(address.host, address.port);
+        return ConnectNetwork(address.host, address.port);
     }
-    return (address.abstract && ConnectsLocal(address.path, true)) ||
-           ConnectsLocal(address.path, false);
+    const int fd = address.abstract ? ConnectLocal(address.path, true) : -1;
+    return fd >= 0 ? fd : ConnectLocal(address.path, false);
+}
+
+bool Answers(const DisplayAddress& address) {
+    const int fd = ConnectTo(address);
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return fd >= 0;
 }
 
 std::string Describe(const DisplayAddress& address) {

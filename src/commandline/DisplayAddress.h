@@ -27,8 +27,12 @@ std::optional<DisplayAddress> X11AddressOf(const std::string& display);
 std::optional<DisplayAddress> WaylandAddressOf(const std::string& waylandDisplay,
                                                const std::string& runtimeDir);
 
-// Whether something accepts a connection there now. A network address is
-// given a few seconds at the most.
+// A connection to whatever accepts one there now, or -1. A network address
+// is given a few seconds at the most.
+int ConnectTo(const DisplayAddress& address);
+
+// Whether something accepts a connection there now (the connection is
+// closed again).
 bool Answers(const DisplayAddress& address);
 
 // The address in words, for messages: the socket's path, or host and port.

@@ -1,5 +1,7 @@
 #include "commandline/DisplayCheck.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -163,8 +165,31 @@ std::string NoDisplayMessage(const char* program, const std::string& why, const 
            "set DISPLAY or WAYLAND_DISPLAY, or " + instead + "\n";
 }
 
-std::optional<int> RefuseWithoutDisplay(const char* program, const char* instead) {
-    const DisplayVerdict verdict = CheckDisplay(DisplayEnvironment::OfProcess());
+bool HeldDisplayConnection::Answers(const DisplayAddress& address) {
+    const int fd = ConnectTo(address);
+    if (fd < 0) {
+        return false;
+    }
+    if (fd_ < 0) {
+        fd_ = fd;
+    } else {
+        ::close(fd);
+    }
+    return true;
+}
+
+void HeldDisplayConnection::Release() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+std::optional<int> RefuseWithoutDisplay(const char* program, const char* instead,
+                                        HeldDisplayConnection& held) {
+    DisplayEnvironment environment = DisplayEnvironment::OfProcess();
+    environment.answers = [&held](const DisplayAddress& address) { return held.Answers(address); };
+    const DisplayVerdict verdict = CheckDisplay(environment);
     if (verdict.has) {
         return std::nullopt;
     }

@@ -41,6 +41,28 @@ bool HasDisplay(const DisplayEnvironment& environment);
 // <instead>", one line.
 std::string NoDisplayMessage(const char* program, const std::string& why, const char* instead);
 
+// The connection that found the display, kept open until the program has
+// connected itself: an X server that loses its last client resets, and
+// refuses new connections for a moment, which would fail the program's own.
+class HeldDisplayConnection {
+  public:
+    HeldDisplayConnection() = default;
+    HeldDisplayConnection(const HeldDisplayConnection&) = delete;
+    HeldDisplayConnection& operator=(const HeldDisplayConnection&) = delete;
+    ~HeldDisplayConnection() { Release(); }
+
+    // Whether a server answers at address; the first connection that does
+    // is the one kept.
+    bool Answers(const DisplayAddress& address);
+    void Release();
+
+  private:
+    int fd_ = -1;
+};
+
 // For a window program before it makes its QApplication: without a display
-// prints NoDisplayMessage on standard error and gives kExitNoDisplay.
-std::optional<int> RefuseWithoutDisplay(const char* program, const char* instead);
+// prints NoDisplayMessage on standard error and gives kExitNoDisplay. With
+// one, held keeps the connection that found it; release it once the
+// application object is made.
+std::optional<int> RefuseWithoutDisplay(const char* program, const char* instead,
+                                        HeldDisplayConnection& held);

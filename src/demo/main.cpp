@@ -47,13 +47,15 @@ int main(int argc, char** argv) {
     if (const std::optional<int> status = AnswerCommandLine(kProgram, line)) {
         return *status;
     }
+    HeldDisplayConnection display;
     if (const std::optional<int> status = RefuseWithoutDisplay(
-            "tallisk-demo",
-            "take the tour on a virtual display: xvfb-run tallisk-demo --tour DIR")) {
+            "tallisk-demo", "take the tour on a virtual display: xvfb-run tallisk-demo --tour DIR",
+            display)) {
         return *status;
     }
 
     QApplication app(argc, argv);
+    display.Release();  // the application holds its own connection now
     UtilityApp::PrepareApplication(app, kDemoDesktopId);
 
     // The serial reader sits on a pseudo-terminal that the utility opens as COM1.

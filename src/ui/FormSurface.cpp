@@ -44,6 +44,14 @@ QWidget* FormSurfaceOf(QWidget* window, const FormFit& fit, QSize form) {
     return page;
 }
 
+QPoint FirstPlace(QSize window, const QRect& available) {
+    const int side = kFrameAllowance.width() / 2;
+    const QSize room = available.size() - kFrameAllowance;
+    return {available.left() + side + std::max(0, (room.width() - window.width()) / 2),
+            available.top() + kFrameAllowance.height() - side +
+                std::max(0, (room.height() - window.height()) / 2)};
+}
+
 QPoint PlacedInside(const QRect& frame, const QRect& available) {
     const int x =
         std::max(available.left(), std::min(frame.left(), available.right() + 1 - frame.width()));
@@ -55,9 +63,9 @@ QPoint PlacedInside(const QRect& frame, const QRect& available) {
 void KeepInsideOnceFramed(QWidget& window) {
     // The window manager's placement, the frame's extents and the window's
     // own position arrive one after the other and in no fixed order: each
-    // tick looks again, for a second.
+    // tick looks again, for three seconds.
     constexpr int kTickMs = 50;
-    constexpr int kTicks = 20;
+    constexpr int kTicks = 60;
     auto* timer = new QTimer(&window);
     timer->setInterval(kTickMs);
     QObject::connect(timer, &QTimer::timeout, &window, [&window, timer, ticks = 0]() mutable {

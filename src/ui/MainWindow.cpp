@@ -70,6 +70,7 @@ MainWindow::MainWindow(ExchangeState& exchange, SerialPort& serialPort, HidChann
     } else {
         setFixedSize(formSize_);
     }
+    move(FirstPlace(size(), screen()->availableGeometry()));
 
     windowMenu_->addAction(tr("Close"))->setData(kCloseCommand);
     connect(windowMenu_, &QMenu::triggered, this,

@@ -36,9 +36,12 @@ def fail(message):
 
 
 def start_display(started, log, size="1280x1024"):
+    # No reset: a short-lived client (the bus launcher sets a property and
+    # goes) would otherwise leave the server refusing connections a moment.
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size + "x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size + "x24", "-nolisten", "tcp",
+         "-noreset"],
         pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=log,
         start_new_session=True)
     started.append(xvfb)

@@ -167,6 +167,33 @@ TEST(DisplayCheck, AnswersOnlyWhereSomethingListens) {
     EXPECT_FALSE(Answers(networkAddress));
 }
 
+// The connection that found the display stays open until released: the
+// server does not lose its last client before the program connects.
+TEST(DisplayCheck, TheConnectionThatFoundTheDisplayIsHeldUntilReleased) {
+    const std::string path = ::testing::TempDir() + "held-" + std::to_string(::getpid());
+    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(::listen(server, 4), 0);
+
+    HeldDisplayConnection held;
+    EXPECT_TRUE(held.Answers(*WaylandAddressOf(path, "")));
+    EXPECT_TRUE(held.Answers(*WaylandAddressOf(path, "")));  // a second one is not kept
+    const int first = ::accept(server, nullptr, nullptr);
+    const int second = ::accept(server, nullptr, nullptr);
+    char byte = 0;
+    EXPECT_EQ(::recv(second, &byte, 1, 0), 0) << "closed at once";
+    EXPECT_EQ(::recv(first, &byte, 1, MSG_DONTWAIT), -1) << "still open";
+    held.Release();
+    EXPECT_EQ(::recv(first, &byte, 1, 0), 0) << "closed once released";
+    for (const int fd : {first, second, server}) {
+        ::close(fd);
+    }
+    ::unlink(path.c_str());
+}
+
 TEST(DisplayCheck, TheMessageIsOneLineNamingTheProgramWhyAndWhatToDo) {
     EXPECT_EQ(NoDisplayMessage("prog", "", "use the other program"),
               "prog: no display: set DISPLAY or WAYLAND_DISPLAY, or use the other program\n");

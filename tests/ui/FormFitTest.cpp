@@ -31,6 +31,21 @@ TEST(FormFit, TheFormScrollsOnlyWhereTheScreenHasNoRoomForIt) {
     }
 }
 
+TEST(FormFit, AWindowIsFirstPutInTheMiddleOfTheRoomBelowItsTitleBar) {
+    const struct {
+        QSize window;
+        QRect available;
+        QPoint place;
+    } cases[] = {
+        {kForm, {0, 0, 1366, 768}, {374, 66}},
+        {{633, 644}, {0, 27, 1366, 741}, {366, 91}},  // below a panel
+        {{900, 900}, {0, 0, 800, 600}, {8, 40}},      // larger than the room
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FirstPlace(c.window, c.available), c.place) << c.window.width();
+    }
+}
+
 TEST(FormFit, AWindowPartlyOffTheScreenIsMovedInsideTitleBarFirst) {
     const QRect screen(0, 0, 1366, 768);
     const struct {
