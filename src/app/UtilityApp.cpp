@@ -67,7 +67,7 @@ void UtilityApp::WireSerialPort(SerialPort& port, QWidget* boxParent) {
 int UtilityApp::Run() {
     std::unique_ptr<MainWindow> window = objects_.MakeWindow();
     // The window owns the boxes of the serial port's failures.
-    WireSerialPort(objects_.serialPort, window.get());
+    WireSerialPort(objects_.reader.Port(), window.get());
     WireWindow(*window);
     if (onWindowReady) {
         onWindowReady(*window);

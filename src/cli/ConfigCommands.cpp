@@ -176,7 +176,10 @@ int RunWrite(ReaderTarget& target, const Configuration& file, bool force, bool j
     std::optional<ConfigBlock> expected = before;
     std::string said = "unchanged";
     if (progress.changing && ReaderSession::Interrupted() == 0) {
-        const ReaderSession::Outcome outcome = target.Session().WriteConfiguration(file);
+        // Bytes 14 and 15, which no setting covers, go back as just read.
+        Configuration sent = file;
+        sent.reserved = DecodeConfiguration(before).reserved;
+        const ReaderSession::Outcome outcome = target.Session().WriteConfiguration(sent);
         const std::string success = kCommandSet[kDeviceTypeSetup].successText;
         progress.sent = outcome.sent;
         progress.acknowledged = outcome.answered && outcome.status == success;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "cli/ReaderTarget.h"
-#include "config/Configuration.h"
+#include "protocol/Configuration.h"
 
 // 0 and the configuration of a file ("-": standard input), or the exit
 // status of a file that cannot be read or is refused.

@@ -6,8 +6,9 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "protocol/CommandFrames.h"
 #include "protocol/CommandSet.h"
-#include "protocol/ControlIds.h"
+#include "protocol/ConfigReply.h"
 #include "protocol/NameTables.h"
 
 namespace {
@@ -41,18 +42,10 @@ bool RunUntil(const std::function<bool()>& done, int limitMs) {
 
 ReaderSession::ReaderSession(std::unique_ptr<HidPlatform> platform,
                              std::unique_ptr<DeviceWatch> watch)
-    : protocol_(form_, record_, exchange_),
-      platform_(std::move(platform)),
-      watch_(std::move(watch)),
-      hid_(platform_.get(), waitTimer_, waitPump_),
-      usbTimer_(MakeQtPollTimer()),
-      serialTimer_(MakeQtPollTimer()),
-      serial_(*this, exchange_, serialPort_, *serialTimer_, [this] { return connection_.Mode(); }),
-      usb_(*this, exchange_, hid_, *usbTimer_, [this] { return connection_.Mode(); }),
-      connection_(kDeviceModels[kCurrentDeviceIndex], hid_, serialPort_, *watch_, usb_, serial_,
-                  *this) {
+    : stack_(std::move(platform), std::move(watch)) {
+    stack_.Attach(*this, *this, *this);
     // Failures of the line go to standard error; nobody has to dismiss them.
-    serialPort_.SetFailureReporter([this](const std::string& text, std::function<void()> closed) {
+    stack_.Port().SetFailureReporter([this](const std::string& text, std::function<void()> closed) {
         std::fprintf(stderr, "tallisk-cli: %s\n", text.c_str());
         if (closed) {
             // A failure of the open line, not of its opening.
@@ -63,14 +56,16 @@ ReaderSession::ReaderSession(std::unique_ptr<HidPlatform> platform,
 }
 
 ReaderSession::~ReaderSession() {
-    connection_.Close(connection_.Mode());
+    ReaderConnection& connection = stack_.Connection();
+    connection.Close(connection.Mode());
+    stack_.Detach();
 }
 
 bool ReaderSession::Open(ConnectMode mode) {
-    connection_.SetMode(mode);
-    connection_.Open();
+    stack_.Connection().SetMode(mode);
+    stack_.Connection().Open();
     if (mode == kUsbHidMode) {
-        return state_ == ReaderConnection::State::Connected && !hid_.FoundWithoutAccess();
+        return state_ == ReaderConnection::State::Connected && !stack_.Hid().FoundWithoutAccess();
     }
     return state_ == ReaderConnection::State::SerialOpened;
 }
@@ -80,17 +75,7 @@ bool ReaderSession::Gone() const {
 }
 
 ReaderSession::Outcome ReaderSession::RunPendingFrame() {
-    replied_ = false;
-    last_ = {};
-    CommandFrame& frame = exchange_.commandFrame;
-    if (frame.length == 0) {
-        // Nothing was built (a setting the frame needs is unset).
-        last_.status = record_.statusText;
-        return last_;
-    }
-    last_.built = true;
-    last_.frame.assign(frame.bytes.begin(), frame.bytes.begin() + frame.length);
-    const bool serial = connection_.Mode() == kSerialMode;
+    const bool serial = stack_.Connection().Mode() == kSerialMode;
     const int limitMs = serial ? kSerialLimitMs : kUsbCommandLimitMs;
     const auto over = [this] { return replied_ || Gone() || lineLost_ || Interrupted() != 0; };
     // A USB exchange runs within the poll that takes the frame.
@@ -98,7 +83,7 @@ ReaderSession::Outcome ReaderSession::RunPendingFrame() {
     last_.sent = FrameTaken() || replied_;
     if (!last_.sent) {
         // Dropped, so that it does not go out after the command has ended.
-        frame.length = 0;
+        stack_.Order({FrameOrder::Action::Drop, {}, ReplyUse::Status});
     } else if (!replied_) {
         RunUntil(over, limitMs);
     }
@@ -107,41 +92,52 @@ ReaderSession::Outcome ReaderSession::RunPendingFrame() {
     if (!replied_) {
         last_.result = Gone() ? kExchangeConnectionLost : kExchangeNoReply;
     }
-    last_.status = record_.statusText;
+    last_.status = status_;
     return last_;
+}
+
+ReaderSession::Outcome ReaderSession::Run(int32_t commandType, const Configuration& configuration) {
+    replied_ = false;
+    last_ = {};
+    commandType_ = commandType;
+    BuiltFrame built = BuildCommandFrame(commandType, configuration);
+    if (built.lack != BuiltFrame::Lack::None) {
+        // Nothing was built: a setting the frame needs is unset, or the
+        // block has no read to take bytes 14 and 15 from.
+        status_ = built.lack == BuiltFrame::Lack::Setting ? status::kSettingsIncomplete
+                                                          : status::kConfigReadFailed;
+        last_.status = status_;
+        return last_;
+    }
+    last_.built = true;
+    last_.frame = built.bytes;
+    stack_.Order({FrameOrder::Action::Send, std::move(built.bytes), ReplyUse::Status});
+    return RunPendingFrame();
 }
 
 ReaderSession::Outcome ReaderSession::ReadConfiguration() {
     // As the window does when Device_Type_Setup is chosen.
-    protocol_.Save();
-    exchange_.commandType = kDeviceTypeSetup;
-    protocol_.PrepareCommandFrame();
-    protocol_.Load();
+    replied_ = false;
+    last_ = {};
+    commandType_ = kDeviceTypeSetup;
+    status_ = kCommandSet[kDeviceTypeSetup].selectionText;
+    last_.built = true;
+    last_.frame.assign(kConfigReadRequest.begin(), kConfigReadRequest.end());
+    stack_.Order({FrameOrder::Action::Send, last_.frame, ReplyUse::Configuration});
     return RunPendingFrame();
 }
 
 ReaderSession::Outcome ReaderSession::WriteConfiguration(const Configuration& configuration) {
-    // The block that the read left in the frame keeps its bytes 14 and 15;
-    // the settings and code lists go on the form, and Send Cmd builds from it.
-    record_.settings = configuration.settings;
-    protocol_.Load();
-    for (size_t i = 0; i < kCodeBindings.size(); ++i) {
-        form_.SelectIndex(kCodeBindings[i].listId, CodeIndexFromValue(configuration.codes[i]));
-    }
-    exchange_.commandType = kDeviceTypeSetup;
-    protocol_.BuildCommandFrame();
-    return RunPendingFrame();
+    return Run(kDeviceTypeSetup, configuration);
 }
 
 ReaderSession::Outcome ReaderSession::SendCommand(int32_t commandType,
                                                   const DeviceSettings& settings) {
-    protocol_.Save();
-    exchange_.commandType = commandType;
-    protocol_.PrepareCommandFrame();
-    record_.settings = settings;
-    protocol_.Load();
-    protocol_.BuildCommandFrame();
-    return RunPendingFrame();
+    // As the window does when the command is chosen and then sent.
+    status_ = kCommandSet[static_cast<size_t>(commandType)].selectionText;
+    Configuration configuration;
+    configuration.settings = settings;
+    return Run(commandType, configuration);
 }
 
 bool ReaderSession::Watch(const std::function<bool()>& stop) {
@@ -153,8 +149,8 @@ bool ReaderSession::Watch(const std::function<bool()>& stop) {
 void ReaderSession::KeyCharacter(const std::string& character) {
     // As the window: not while an exchange runs its own wait, and only in
     // USB mode.
-    if (!usb_.Running() && connection_.Mode() == kUsbHidMode) {
-        usb_.OnKeyCharacter(character);
+    if (!stack_.Usb().Running() && stack_.Connection().Mode() == kUsbHidMode) {
+        stack_.Usb().OnKeyCharacter(character);
     }
 }
 
@@ -167,9 +163,10 @@ void ReaderSession::ReadCompleted(const std::string& text) {
 void ReaderSession::ReplyCompleted(ReplyUse use, ExchangeResult result,
                                    std::span<const uint8_t> reply, int32_t length) {
     if (use == ReplyUse::Configuration) {
-        protocol_.DecodeConfigReply(result, reply, length);
+        status_ = ConfigurationOfReply(result, reply, length) ? status::kConfigReadOk
+                                                              : status::kConfigReadFailed;
     } else {
-        protocol_.ReportExchangeResult(result, reply, length);
+        status_ = ReplyStatusText(commandType_, result, reply);
     }
     last_.result = result;
     const auto kept = static_cast<size_t>(std::clamp<int32_t>(length, 0, reply.size()));

@@ -5,26 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "channels/common/ExchangeListener.h"
-#include "channels/common/PollTimer.h"
-#include "channels/presence/DeviceWatch.h"
-#include "channels/presence/ReaderConnection.h"
-#include "channels/serial/SerialExchange.h"
-#include "channels/serial/SerialPort.h"
-#include "channels/usb/HidChannel.h"
-#include "channels/usb/QtWaitPump.h"
-#include "channels/usb/TimerObject.h"
-#include "channels/usb/UsbExchange.h"
-#include "config/Configuration.h"
-#include "config/MemoryForm.h"
-#include "platform/hid/HidPlatform.h"
+#include "channels/presence/ReaderStack.h"
 #include "platform/signals/EndSignals.h"
-#include "protocol/ConfigProtocol.h"
-#include "protocol/ExchangeState.h"
+#include "protocol/Configuration.h"
+#include "protocol/FrameOrder.h"
 
-// One reader reached without a window: the window's channels, connection
-// and protocol code, run over a form held in memory, so that every frame is
-// the one the window would send for the same settings.
+// One reader reached without a window: the window's reader stack, with
+// frames built from configuration values by the same builders the window
+// uses, so that every frame is the one the window would send for the same
+// settings.
 class ReaderSession : private ExchangeListener, private ReaderConnection::Listener {
   public:
     // How one command went.
@@ -48,15 +37,15 @@ class ReaderSession : private ExchangeListener, private ReaderConnection::Listen
     // reader was found and may be opened (USB) or the port opened (serial).
     bool Open(ConnectMode mode);
     ReaderConnection::State State() const { return state_; }
-    const std::string& Status() const { return record_.statusText; }
-    HidChannel& Hid() { return hid_; }
+    const std::string& Status() const { return status_; }
+    HidChannel& Hid() { return stack_.Hid(); }
     // Why the serial line would not open, an errno value; 0 when it did.
-    int SerialOpenError() const { return serialPort_.OpenError(); }
+    int SerialOpenError() { return stack_.Port().OpenError(); }
 
     // ESC 'R': on success the reply's first 24 bytes are the block.
     Outcome ReadConfiguration();
-    // Device_Type_Setup with these settings, after a read on this session
-    // (bytes 14 and 15 go back as the reader reported them).
+    // Device_Type_Setup with this configuration. Its CUSTOM block is only
+    // built with bytes 14 and 15 as a read reported them.
     Outcome WriteConfiguration(const Configuration& configuration);
     // Any command of the command set, built from these settings.
     Outcome SendCommand(int32_t commandType, const DeviceSettings& settings);
@@ -75,12 +64,14 @@ class ReaderSession : private ExchangeListener, private ReaderConnection::Listen
     void KeyCharacter(const std::string& character);
 
   private:
+    // Sends the frame of the command and waits for its reply.
+    Outcome Run(int32_t commandType, const Configuration& configuration);
     Outcome RunPendingFrame();
     bool Gone() const;
-    bool FrameTaken() const { return exchange_.commandFrame.length == 0; }
+    bool FrameTaken() const { return !stack_.FramePending(); }
 
     // ExchangeListener
-    void Polled() override { protocol_.Save(); }
+    void Polled() override {}
     void BurstBegan() override {}
     void ReadGrew(const std::string&) override {}
     void ReadCompleted(const std::string& text) override;
@@ -89,8 +80,8 @@ class ReaderSession : private ExchangeListener, private ReaderConnection::Listen
 
     // ReaderConnection::Listener
     void StateChanged(ReaderConnection::State state) override { state_ = state; }
-    void StatusChanged(const std::string& text) override { record_.statusText = text; }
-    void Settled() override { protocol_.Load(); }
+    void StatusChanged(const std::string& text) override { status_ = text; }
+    void Settled() override {}
     void WatchUnavailable() override;
     void Closed() override {}
     // The program says why itself, with the same texts, when it gives up.
@@ -98,21 +89,10 @@ class ReaderSession : private ExchangeListener, private ReaderConnection::Listen
 
     // First, so that a signal is caught for as long as the connection is open.
     EndSignals ending_{nullptr};
-    MemoryForm form_;
-    WindowRecord record_;
-    ExchangeState exchange_;
-    ConfigProtocol protocol_;
-    std::unique_ptr<HidPlatform> platform_;
-    std::unique_ptr<DeviceWatch> watch_;
-    TimerObject waitTimer_;
-    QtWaitPump waitPump_;
-    HidChannel hid_;
-    SerialPort serialPort_;
-    std::unique_ptr<PollTimer> usbTimer_;
-    std::unique_ptr<PollTimer> serialTimer_;
-    SerialExchange serial_;
-    UsbExchange usb_;
-    ReaderConnection connection_;
+    ReaderStack stack_;
+    // The status line the window would show.
+    std::string status_;
+    int32_t commandType_ = -1;
     ReaderConnection::State state_ = ReaderConnection::State::Opening;
     bool replied_ = false;
     bool lineLost_ = false;  // the serial line failed while open

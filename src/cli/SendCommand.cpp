@@ -5,7 +5,6 @@
 
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
-#include "config/SettingNames.h"
 #include "config/SettingTexts.h"
 #include "protocol/CommandSet.h"
 
@@ -44,18 +43,13 @@ int RunSend(ReaderTarget& target, const std::vector<std::string>& words, bool js
         const size_t eq = word.find('=');
         const std::string key = word.substr(0, eq);
         const std::string value = eq == std::string::npos ? "" : word.substr(eq + 1);
-        const NamedSetting* setting = nullptr;
-        for (const NamedSetting& s : kNamedSettings) {
-            if (key == s.key) {
-                setting = &s;
-            }
-        }
+        const SettingRow* setting = FindSetting(key);
         if (setting == nullptr) {
             return Fail(kCliUsage, "unknown setting " + key);
         }
         bool found = false;
         std::string allowed;
-        for (int v = 0; v < SettingBindingOf(*setting).valueCount; ++v) {
+        for (int v = 0; v < ValueCountOf(*setting); ++v) {
             std::string name = FileValueOf(*setting, v);
             if (name.size() >= 2 && name.front() == '"') {
                 name = name.substr(1, name.size() - 2);

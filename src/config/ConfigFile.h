@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "config/Configuration.h"
+#include "protocol/Configuration.h"
 
 // The configuration file: a reader's settings and codes by name, in JSON.
 // docs/configuration-file.md describes the format and its refusals.

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "config/ConfigFile.h"
-#include "config/SettingNames.h"
 #include "config/SettingTexts.h"
 #include "config/StrictJson.h"
+#include "form/SettingCaptions.h"
 #include "protocol/EscapedText.h"
 
 namespace {
@@ -63,8 +63,8 @@ ConfigFileResult Refuse(ConfigFileStatus status, std::string message) {
     return result;
 }
 
-std::string AllowedOf(const NamedSetting& s) {
-    if (IsCheckBox(s)) {
+std::string AllowedOf(const SettingRow& s) {
+    if (IsOnOff(s)) {
         return "true or false";
     }
     std::string text = "one of ";
@@ -75,8 +75,8 @@ std::string AllowedOf(const NamedSetting& s) {
 }
 
 // The index of the value the file names, or -1.
-int ValueIn(const NamedSetting& s, const QJsonValue& v) {
-    if (IsCheckBox(s)) {
+int ValueIn(const SettingRow& s, const QJsonValue& v) {
+    if (IsOnOff(s)) {
         return v.isBool() ? (v.toBool() ? 1 : 0) : -1;
     }
     if (!v.isString()) {
@@ -107,12 +107,12 @@ void RefuseUnknownKeys(const QJsonObject& object, const Table& table, const char
 
 void ReadSettings(const QJsonObject& object, const Numbers& numbers, DeviceSettings& settings,
                   Problems& problems) {
-    RefuseUnknownKeys(object, kNamedSettings, "setting", problems);
-    for (const NamedSetting& s : kNamedSettings) {
+    RefuseUnknownKeys(object, kSettings, "setting", problems);
+    for (const SettingRow& s : kSettings) {
         const std::string name =
             "setting " + QuotedText(s.key) + " (" + std::string(CaptionOf(s)) + ")";
         const QJsonValue v = object.value(QLatin1String(s.key));
-        if (v.isUndefined() && !s.inBlock) {
+        if (v.isUndefined() && s.place.digit) {
             // Left out, it is the first value, CUSTOM: the type a block sets.
             settings.*s.field = 0;
         } else if (v.isUndefined()) {
@@ -141,12 +141,13 @@ int CodeByteOf(const std::string& text) {
 void ReadCodes(const QJsonObject& object, const Numbers& numbers, CodeValues& codes,
                Problems& problems) {
     constexpr std::string_view kAllowed = R"(a byte "0x01" to "0x7f", or null for none)";
-    RefuseUnknownKeys(object, kNamedCodes, "code", problems);
-    for (const NamedCode& c : kNamedCodes) {
+    RefuseUnknownKeys(object, kCodes, "code", problems);
+    for (size_t i = 0; i < kCodes.size(); ++i) {
+        const CodeRow& c = kCodes[i];
         const std::string name =
             "code " + QuotedText(c.key) + " (" + std::string(CaptionOf(c)) + ")";
         const QJsonValue v = object.value(QLatin1String(c.key));
-        int& code = codes[CodeSlotOf(c)];
+        int& code = codes[i];
         if (v.isUndefined()) {
             problems.push_back(name + " is missing; it must be " + std::string(kAllowed));
         } else if (v.isNull()) {

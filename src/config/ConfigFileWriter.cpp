@@ -1,5 +1,4 @@
 #include "config/ConfigFile.h"
-#include "config/SettingNames.h"
 #include "config/SettingTexts.h"
 #include "protocol/EscapedText.h"
 
@@ -28,18 +27,15 @@ std::string WriteConfigFile(const DeviceSettings& settings, const CodeValues& co
     AddMember(out, kTop, "version", std::to_string(kConfigFileVersion), false);
 
     out += "  \"settings\": {\n";
-    for (size_t i = 0; i < kNamedSettings.size(); ++i) {
-        const NamedSetting& s = kNamedSettings[i];
-        AddMember(out, kInner, s.key, FileValueOf(s, settings.*s.field),
-                  i + 1 == kNamedSettings.size());
+    for (size_t i = 0; i < kSettings.size(); ++i) {
+        const SettingRow& s = kSettings[i];
+        AddMember(out, kInner, s.key, FileValueOf(s, settings.*s.field), i + 1 == kSettings.size());
     }
     out += "  },\n";
 
     out += "  \"codes\": {\n";
-    for (size_t i = 0; i < kNamedCodes.size(); ++i) {
-        const NamedCode& c = kNamedCodes[i];
-        AddMember(out, kInner, c.key, FileCodeOf(codes[CodeSlotOf(c)]),
-                  i + 1 == kNamedCodes.size());
+    for (size_t i = 0; i < kCodes.size(); ++i) {
+        AddMember(out, kInner, kCodes[i].key, FileCodeOf(codes[i]), i + 1 == kCodes.size());
     }
     out += block != nullptr ? "  },\n" : "  }\n";
 

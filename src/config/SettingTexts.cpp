@@ -1,5 +1,6 @@
 #include "config/SettingTexts.h"
 
+#include "form/SettingCaptions.h"
 #include "protocol/NameTables.h"
 
 namespace {
@@ -13,15 +14,11 @@ std::string Quoted(std::string_view text) {
 
 }  // namespace
 
-bool IsCodeByte(int byte) {
-    return CodeIndexFromValue(byte) >= 0;
-}
-
-std::string FileValueOf(const NamedSetting& setting, int value) {
+std::string FileValueOf(const SettingRow& setting, int value) {
     if (!IsChoice(setting, value)) {
         return "null";
     }
-    if (IsCheckBox(setting)) {
+    if (IsOnOff(setting)) {
         return value != 0 ? "true" : "false";
     }
     return Quoted(setting.valueNames[static_cast<size_t>(value)]);
@@ -35,14 +32,14 @@ std::string FileCodeOf(int byte) {
     return Quoted(CodeNameOf(byte).substr(0, 4));
 }
 
-std::string ShownValueOf(const NamedSetting& setting, int value) {
+std::string ShownValueOf(const SettingRow& setting, int value) {
     if (value == -1) {
         return "(none)";
     }
     if (!IsChoice(setting, value)) {
         return "(no such choice: " + std::to_string(value) + ")";
     }
-    if (IsCheckBox(setting)) {
+    if (IsOnOff(setting)) {
         return value != 0 ? "checked" : "clear";
     }
     return std::string(RadioLabelsOf(setting)[static_cast<size_t>(value)]);

@@ -1,11 +1,11 @@
 #include "config/SettingsComparison.h"
 
-#include "config/SettingNames.h"
 #include "config/SettingTexts.h"
+#include "form/SettingCaptions.h"
 
 std::vector<SettingDifference> CompareSettings(const Configuration& a, const Configuration& b) {
     std::vector<SettingDifference> differences;
-    for (const NamedSetting& s : kNamedSettings) {
+    for (const SettingRow& s : kSettings) {
         const int va = a.settings.*s.field;
         const int vb = b.settings.*s.field;
         if (va != vb) {
@@ -13,9 +13,10 @@ std::vector<SettingDifference> CompareSettings(const Configuration& a, const Con
                 {s.key, std::string(CaptionOf(s)), ShownValueOf(s, va), ShownValueOf(s, vb)});
         }
     }
-    for (const NamedCode& c : kNamedCodes) {
-        const int va = a.codes[CodeSlotOf(c)];
-        const int vb = b.codes[CodeSlotOf(c)];
+    for (size_t i = 0; i < kCodes.size(); ++i) {
+        const CodeRow& c = kCodes[i];
+        const int va = a.codes[i];
+        const int vb = b.codes[i];
         if (va != vb) {
             differences.push_back(
                 {c.key, std::string(CaptionOf(c)), ShownCodeOf(va), ShownCodeOf(vb)});

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "config/Configuration.h"
+#include "protocol/Configuration.h"
 
 // One setting or code that two configurations hold differently.
 struct SettingDifference {

@@ -1,17 +1,17 @@
 #include "config/SettingsDescription.h"
 
-#include "config/SettingNames.h"
 #include "config/SettingTexts.h"
+#include "form/SettingCaptions.h"
 
 std::string DescribeSettings(const DeviceSettings& settings, const CodeValues& codes,
                              const ConfigBlock& raw) {
     std::string text = "Settings:\n";
-    for (const NamedSetting& s : kNamedSettings) {
+    for (const SettingRow& s : kSettings) {
         text += "  " + std::string(CaptionOf(s)) + ": " + ShownValueOf(s, settings.*s.field) + "\n";
     }
     text += "Codes:\n";
-    for (const NamedCode& c : kNamedCodes) {
-        text += "  " + std::string(CaptionOf(c)) + ": " + ShownCodeOf(codes[CodeSlotOf(c)]) + "\n";
+    for (size_t i = 0; i < kCodes.size(); ++i) {
+        text += "  " + std::string(CaptionOf(kCodes[i])) + ": " + ShownCodeOf(codes[i]) + "\n";
     }
     text += "Block: " + BlockHexOf(raw) + "\n";
     return text;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "config/Configuration.h"
+#include "protocol/Configuration.h"
 
 // A reader's configuration for a person to read: a "caption: value" line for
 // every setting as the window shows it, every code as hex and character, and

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "demo/ReaderPanel.h"
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 #include "ui/MainWindow.h"
 
 namespace {

@@ -1,122 +1,69 @@
-#include <algorithm>
+#include "protocol/CommandFrames.h"
 
 #include "protocol/CommandSet.h"
-#include "protocol/ConfigBlock.h"
-#include "protocol/ConfigProtocol.h"
 
 namespace {
 
-constexpr int kShortFrameLength = 3;
-constexpr int kBlockFrameLength = 2 + kConfigBlockSize;
-
-const SettingBinding& BindingOf(int32_t DeviceSettings::*field) {
-    return *std::find_if(kSettingBindings.begin(), kSettingBindings.end(),
-                         [field](const SettingBinding& b) { return b.field == field; });
+bool CarriesAll(int32_t command, const DeviceSettings& settings) {
+    return command == kDeviceTypeSetup && settings.deviceType == 0;
 }
 
-bool InRange(const DeviceSettings& s, const SettingBinding& b) {
-    const int32_t value = s.*b.field;
-    return value >= 0 && value < b.valueCount;
+std::vector<uint8_t> ShortFrame(int32_t command, const DeviceSettings& settings) {
+    const CommandSpec& spec = kCommandSet[static_cast<size_t>(command)];
+    const std::vector<const SettingRow*> rows = FrameSettings(command);
+    if (rows.empty()) {
+        return {kEsc, spec.letter};
+    }
+    int payload = spec.base;
+    for (const SettingRow* row : rows) {
+        payload += row->weight * (settings.*row->field);
+    }
+    return {kEsc, spec.letter, static_cast<uint8_t>(payload)};
 }
 
 }  // namespace
 
-ConfigProtocol::ConfigProtocol(FormOperations& form, WindowRecord& record, ExchangeState& exchange)
-    : form_(form), record_(record), exchange_(exchange), controls_(form) {}
-
-bool ConfigProtocol::SettingsCompleteFor(int32_t commandType) const {
-    const DeviceSettings& s = record_.settings;
-    if (commandType == kDeviceTypeSetup && s.deviceType == 0) {
-        // The block carries every radio group.
-        return std::all_of(kSettingBindings.begin(), kSettingBindings.end(),
-                           [&s](const SettingBinding& b) { return InRange(s, b); });
-    }
-    if (!IsCommandType(commandType)) {
-        return true;
-    }
-    const CommandSpec& command = kCommandSet[static_cast<size_t>(commandType)];
-    return std::all_of(command.terms.begin(), command.terms.begin() + command.termCount,
-                       [&s](const PayloadTerm& t) { return InRange(s, BindingOf(t.field)); });
-}
-
-void ConfigProtocol::BuildCommandFrame() {
-    exchange_.replyBuffer.bytes.fill(0);
-    exchange_.replyBuffer.length = 0;
-    exchange_.frameFromSendCmd = 1;
-    Save();
-
-    const int32_t type = exchange_.commandType;
-    if (!IsCommandType(type)) {
-        return;
-    }
-    if (!SettingsCompleteFor(type)) {
-        exchange_.commandFrame.length = 0;
-        record_.statusText = status::kSettingsIncomplete;
-        Load();
-        return;
-    }
-    if (type == kDeviceTypeSetup && record_.settings.deviceType == 0) {
-        if (!blockFromReader_) {
-            exchange_.commandFrame.length = 0;
-            record_.statusText = status::kConfigReadFailed;
-            Load();
-            return;
+std::vector<const SettingRow*> FrameSettings(int32_t command) {
+    std::vector<const SettingRow*> rows;
+    for (const SettingRow& row : kSettings) {
+        if (row.command == command) {
+            rows.push_back(&row);
         }
-        BuildConfigBlockFrame();
-    } else {
-        BuildShortFrame(type);
     }
+    return rows;
 }
 
-void ConfigProtocol::BuildShortFrame(int32_t commandType) {
-    const CommandSpec& command = kCommandSet[static_cast<size_t>(commandType)];
-    CommandFrame& frame = exchange_.commandFrame;
-    frame.bytes[0] = kEsc;
-    frame.bytes[1] = command.letter;
-    if (command.termCount == 0) {
-        frame.length = 2;
-        return;
+const SettingRow* MissingSettingOf(int32_t command, const DeviceSettings& settings) {
+    for (const SettingRow& row : kSettings) {
+        const bool carried = CarriesAll(command, settings) || row.command == command;
+        if (carried && !IsChoice(row, settings.*row.field)) {
+            return &row;
+        }
     }
-    int payload = command.base;
-    for (int i = 0; i < command.termCount; ++i) {
-        const PayloadTerm& term = command.terms[static_cast<size_t>(i)];
-        payload += term.weight * (record_.settings.*term.field);
-    }
-    frame.bytes[2] = static_cast<uint8_t>(payload);
-    frame.length = kShortFrameLength;
+    return nullptr;
 }
 
-void ConfigProtocol::BuildConfigBlockFrame() {
-    CommandFrame& frame = exchange_.commandFrame;
-    frame.bytes[0] = kEsc;
-    frame.bytes[1] = kConfigBlockLetter;
-    std::span<uint8_t, kConfigBlockSize> block(frame.bytes.data() + 2, kConfigBlockSize);
-    EncodeBlockSettings(record_.settings, block);
-    for (const CodeBinding& code : kCodeBindings) {
-        block[static_cast<size_t>(code.blockByte)] =
-            static_cast<uint8_t>(CodeValueFromIndex(form_.SelectedIndex(code.listId)));
+BuiltFrame BuildCommandFrame(int32_t command, const Configuration& configuration) {
+    BuiltFrame built;
+    if (!IsCommandType(command)) {
+        built.lack = BuiltFrame::Lack::NoCommand;
+        return built;
     }
-    frame.length = kBlockFrameLength;
-}
-
-void ConfigProtocol::PrepareCommandFrame() {
-    exchange_.replyBuffer.bytes.fill(0);
-    exchange_.replyBuffer.length = 0;
-    // Clearing the bytes of a frame that is still pending would send zeros
-    // in its place: the pending frame is dropped with its bytes.
-    exchange_.commandFrame.bytes.fill(0);
-    exchange_.commandFrame.length = 0;
-    exchange_.frameFromSendCmd = 0;
-    blockFromReader_ = false;
-
-    const int32_t type = exchange_.commandType;
-    if (!IsCommandType(type)) {
-        return;
+    built.missing = MissingSettingOf(command, configuration.settings);
+    if (built.missing != nullptr) {
+        built.lack = BuiltFrame::Lack::Setting;
+        return built;
     }
-    record_.statusText = kCommandSet[static_cast<size_t>(type)].selectionText;
-    if (type == kDeviceTypeSetup) {
-        std::copy(kConfigReadRequest.begin(), kConfigReadRequest.end(),
-                  exchange_.commandFrame.bytes.begin());
-        exchange_.commandFrame.length = static_cast<int32_t>(kConfigReadRequest.size());
+    if (!CarriesAll(command, configuration.settings)) {
+        built.bytes = ShortFrame(command, configuration.settings);
+        return built;
     }
+    if (!configuration.reserved) {
+        built.lack = BuiltFrame::Lack::ReportedBlock;
+        return built;
+    }
+    const ConfigBlock block = EncodeConfiguration(configuration);
+    built.bytes = {kEsc, kConfigBlockLetter};
+    built.bytes.insert(built.bytes.end(), block.begin(), block.end());
+    return built;
 }

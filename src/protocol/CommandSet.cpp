@@ -1,31 +1,25 @@
 #include "protocol/CommandSet.h"
 
-namespace {
-using S = DeviceSettings;
-constexpr PayloadTerm kNone{nullptr, 0};
-}  // namespace
-
 // clang-format off
 const std::array<CommandSpec, kCommandCount> kCommandSet = {{
     {"Device_Initial", "Status: Recover The Devive To Initial State", "Status: Devive Initial Ok!",
-     'U', 0, 0, {kNone, kNone, kNone}},
-    {"Device_Connect", "Status: Connect With Device", "Status: Connect To Device!", 'e', 0, 0,
-     {kNone, kNone, kNone}},
+     'U', 0},
+    {"Device_Connect", "Status: Connect With Device", "Status: Connect To Device!", 'e', 0},
     {"Device_Type_Setup", "Status: Setup Device Type", "Status: Device Tpye Setup Ok!",
-     kDeviceTypeLetter, '0', 1, {{{&S::deviceType, 1}, kNone, kNone}}},
+     kDeviceTypeLetter, '0'},
     {"Check_Standards_Setup", "Status: Setup Check Standards", "Status: Check Standards Setup Ok!",
-     'B', '0', 1, {{{&S::checkCode, 1}, kNone, kNone}}},
+     'B', '0'},
     {"MSR1_Standards_Setup", "Status: Setup MSR1 Standards", "Status: MSR1 Standards Setup Ok!",
-     'C', '0', 1, {{{&S::msr1Standard, 1}, kNone, kNone}}},
+     'C', '0'},
     {"MSR2_Standards_Setup", "Status: Setup MSR2 Standards", "Status: MSR2 Standards Setup Ok!",
-     'D', '0', 1, {{{&S::msr2Standard, 1}, kNone, kNone}}},
+     'D', '0'},
     {"MSR3_Standards_Setup", "Status: Setup MSR3 Standards", "Status: MSR3 Standards Setup Ok!",
-     'E', '0', 1, {{{&S::msr3Standard, 1}, kNone, kNone}}},
+     'E', '0'},
     // The code types travel as a plain number, two bits per track.
     {"MSR_Code_Type_setup", "Status: Setup MSR Code Type", "Status: MSR Code Type Setup Ok!", 'F',
-     0, 3, {{{&S::msr1CodeType, 1}, {&S::msr2CodeType, 4}, {&S::msr3CodeType, 16}}}},
+     0},
     {"MSR_Read_Limit", "Status: Setup MSR Read Limit", "Status: MSR Read Limit Setup Ok!", 'G',
-     '0', 3, {{{&S::track1Limit, 1}, {&S::track2Limit, 2}, {&S::track3Limit, 4}}}},
+     '0'},
 }};
 // clang-format on
 

@@ -3,8 +3,6 @@
 #include <array>
 #include <cstdint>
 
-#include "protocol/DeviceSettings.h"
-
 inline constexpr uint8_t kEsc = 0x1B;
 
 enum CommandType : int32_t {
@@ -21,24 +19,17 @@ enum CommandType : int32_t {
 };
 inline constexpr int kCommandCount = 9;
 
-// One term of a short command's payload byte: a setting times a weight.
-struct PayloadTerm {
-    int32_t DeviceSettings::*field;
-    int weight;
-};
-
 // A command of the Command Type list and the short frame that Send Cmd builds
-// for it: ESC, the letter, and when termCount > 0 one payload byte that is
-// base plus the weighted settings. Device_Type_Setup builds ESC 'A' or the
-// ESC 'S' block depending on the device type.
+// for it: ESC, the letter, and when a setting row names the command, one
+// payload byte that is base plus each such setting times its weight.
+// Device_Type_Setup builds ESC 'A' or the ESC 'S' block depending on the
+// device type.
 struct CommandSpec {
     const char* name;
     const char* selectionText;  // shown when the command is chosen
     const char* successText;    // shown when the reader acknowledges it
     uint8_t letter;
     uint8_t base;
-    int termCount;
-    std::array<PayloadTerm, 3> terms;
 };
 
 extern const std::array<CommandSpec, kCommandCount> kCommandSet;

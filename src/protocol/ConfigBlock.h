@@ -5,24 +5,17 @@
 #include <span>
 
 #include "protocol/DeviceSettings.h"
+#include "protocol/SettingTable.h"
 
 // The reader's 24-byte configuration: the payload of the ESC 'S' frame and
 // the body of the configuration reply.
 inline constexpr int kConfigBlockSize = 24;
 using ConfigBlock = std::array<uint8_t, kConfigBlockSize>;
 
-// One setting packed into a bit field of the block. An inverted flag is 1 in
-// the block when its check box is clear.
-struct BlockBits {
-    int32_t DeviceSettings::*field;
-    int byte;
-    int shift;
-    int width;
-    bool inverted;
-};
-
-inline constexpr int kBlockBitsCount = 35;
-extern const std::array<BlockBits, kBlockBitsCount> kBlockBits;
+// The device type byte of every ESC 'S' block: '0', CUSTOM.
+inline constexpr uint8_t kCustomDigit = '0';
+// Bytes 14 and 15 carry no setting.
+inline constexpr int kFirstReservedByte = 14;
 
 // Writes the device type byte ('0', CUSTOM) and every bit field. The code
 // bytes and bytes 14 and 15 are left as the block holds them.
@@ -37,7 +30,6 @@ void DecodeBlockSettings(std::span<const uint8_t, kConfigBlockSize> block,
 // Whether a reply block is a configuration the reader can hold: its device
 // type a digit of the Device Type group, every multi-bit field one of its
 // group's choices. Anything else (an acknowledgement, a stale or garbled
-// reply) is not believed. Returns the field that is out of range, or
-// nullptr for a block that is one; the device type is reported as
-// &DeviceSettings::deviceType.
-int32_t DeviceSettings::*ConfigBlockFault(std::span<const uint8_t, kConfigBlockSize> block);
+// reply) is not believed. Returns the row of the setting that is out of
+// range, or nullptr for a block that is one.
+const SettingRow* ConfigBlockFault(std::span<const uint8_t, kConfigBlockSize> block);

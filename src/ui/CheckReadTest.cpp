@@ -1,6 +1,6 @@
 #include "ui/CheckReadTest.h"
 
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 
 void CheckReadTest::ShowTotal() {
     form_.SetText(ctl::TotalCounter, "Total Count :" + std::to_string(comparison_.Total()));

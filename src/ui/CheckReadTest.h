@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "protocol/FormOperations.h"
+#include "form/FormOperations.h"
 #include "protocol/ReadComparison.h"
 
 // The read test of the window: each read is shown, compared with the

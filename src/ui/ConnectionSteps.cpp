@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <array>
 
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 #include "ui/QtForm.h"
 
 namespace {

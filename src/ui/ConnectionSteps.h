@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "channels/presence/ReaderConnection.h"
-#include "protocol/ConfigProtocol.h"
+#include "form/ConfigProtocol.h"
 
 class QWidget;
 class QtForm;

@@ -3,7 +3,7 @@
 #include <QFont>
 #include <QRect>
 
-#include "ui/ControlTable.h"
+#include "form/ControlTable.h"
 
 // Dialog base units of a font: the rounded average letter width and the
 // line height, in pixels. Rectangles of the form are in quarters of the

@@ -1,7 +1,7 @@
 #include "ui/ExchangeSteps.h"
 
 #include "channels/presence/ReaderConnection.h"
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 #include "ui/QtForm.h"
 
 void ExchangeSteps::BurstBegan() {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "channels/common/ExchangeListener.h"
-#include "protocol/ConfigProtocol.h"
+#include "form/ConfigProtocol.h"
 #include "ui/CheckReadTest.h"
 #include "ui/ReadDataView.h"
 

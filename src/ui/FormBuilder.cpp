@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/AccessibleNames.h"
+#include "form/AccessibleNames.h"
 #include "ui/CloseUpComboBox.h"
 #include "ui/FormAccessibility.h"
 

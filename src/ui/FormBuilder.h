@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "ui/ControlTable.h"
+#include "form/ControlTable.h"
 #include "ui/DialogUnits.h"
 
 class QButtonGroup;

@@ -10,9 +10,9 @@
 #include <QShowEvent>
 #include <QStyle>
 
+#include "form/ControlIds.h"
 #include "protocol/CommandSet.h"
 #include "protocol/ConnectionTexts.h"
-#include "protocol/ControlIds.h"
 #include "protocol/NameTables.h"
 #include "ui/DialogUnits.h"
 #include "ui/FormSurface.h"
@@ -35,31 +35,23 @@ FormFit FitOnScreen(QWidget* window, QSize form) {
 }
 }  // namespace
 
-MainWindow::MainWindow(ExchangeState& exchange, SerialPort& serialPort, HidChannel& hid,
-                       DeviceWatch& deviceWatch, QWidget* parent)
+MainWindow::MainWindow(ReaderStack& reader, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      exchange_(exchange),
+      reader_(reader),
       formSize_(FormSizeOn(this)),
       fit_(FitOnScreen(this, formSize_)),
       form_(new QtForm(FormSurfaceOf(this, fit_, formSize_))),
-      protocol_(*form_, record_, exchange_),
+      protocol_(*form_, record_),
       readTest_(*form_),
       readData_(*form_),
-      usbPollTimer_(MakeQtPollTimer()),
-      serialPollTimer_(MakeQtPollTimer()),
       usbSteps_(ExchangeSteps::Channel::Usb, StepsWindow()),
       serialSteps_(ExchangeSteps::Channel::Serial, StepsWindow()),
-      serialExchange_(serialSteps_, exchange_, serialPort, *serialPollTimer_,
-                      [this] { return connection_.Mode(); }),
-      usbExchange_(usbSteps_, exchange_, hid, *usbPollTimer_,
-                   [this] { return connection_.Mode(); }),
       connectionSteps_(*this, *form_, record_, protocol_, [this] { OnCountAgain(); }),
-      connection_(kDeviceModels[kCurrentDeviceIndex], hid, serialPort, deviceWatch, usbExchange_,
-                  serialExchange_, connectionSteps_),
       deviceIndex_(kCurrentDeviceIndex),
       windowMenu_(new QMenu(this)),
       icon_(QApplication::windowIcon()) {
+    reader_.Attach(usbSteps_, serialSteps_, connectionSteps_);
     setWindowTitle(QString::fromUtf8(kCaptionAsDesigned));
     // At its own size the form cannot be shrunk and clipped; in a scroll
     // area the window can grow until the form needs no scroll bar.
@@ -89,11 +81,11 @@ MainWindow::MainWindow(ExchangeState& exchange, SerialPort& serialPort, HidChann
     // exchange dispatches events itself. Outside USB mode a key only moves
     // the focus, as the start of a read would.
     new KeyCapture(this, [this](const std::string& character) {
-        if (usbExchange_.Running()) {
+        if (reader_.Usb().Running()) {
             return;
         }
-        if (connection_.Mode() == kUsbHidMode) {
-            usbExchange_.OnKeyCharacter(character);
+        if (reader_.Connection().Mode() == kUsbHidMode) {
+            reader_.Usb().OnKeyCharacter(character);
         } else {
             form_->FocusComparisonBox();
         }
@@ -101,11 +93,12 @@ MainWindow::MainWindow(ExchangeState& exchange, SerialPort& serialPort, HidChann
 }
 
 MainWindow::~MainWindow() {
-    connection_.Close(connection_.Mode());
+    reader_.Connection().Close(reader_.Connection().Mode());
+    reader_.Detach();
 }
 
 ExchangeSteps::Window MainWindow::StepsWindow() {
-    return {*form_, protocol_, record_, readTest_, readData_, connection_};
+    return {*form_, protocol_, record_, readTest_, readData_, reader_.Connection()};
 }
 
 int MainWindow::RunModal() {
@@ -119,9 +112,9 @@ void MainWindow::Initialise() {
     setWindowIcon(icon_);
     protocol_.Save();
     deviceIndex_ = kCurrentDeviceIndex;
-    connection_.SetMode(kUsbHidMode);
-    usbExchange_.ResetKeys();
-    exchange_.commandType = kNoCommand;
+    reader_.Connection().SetMode(kUsbHidMode);
+    reader_.Usb().ResetKeys();
+    protocol_.SetCommandType(kNoCommand);
     form_->Enable(ctl::CommandTypeList, false);
     form_->DisableAllControls();
 
@@ -132,12 +125,12 @@ void MainWindow::Initialise() {
     }
     FillCommandList();
     form_->SelectIndex(ctl::DeviceNameList, 0);
-    form_->SelectIndex(ctl::ConnectModeList, connection_.Mode());
-    form_->SelectIndex(ctl::CommandTypeList, exchange_.commandType);
+    form_->SelectIndex(ctl::ConnectModeList, reader_.Connection().Mode());
+    form_->SelectIndex(ctl::CommandTypeList, protocol_.CommandType());
     FillCodeLists();
     UpdateTitle();
     record_.statusText = status::kPrefix;
-    connection_.Open();
+    reader_.Connection().Open();
     form_->FocusComparisonBox();
     protocol_.Load();
     // The first control that takes the focus gets it, as a dialog starts.
@@ -176,7 +169,7 @@ void MainWindow::UpdateTitle() {
     protocol_.Save();
     setWindowTitle(QStringLiteral("%1 [%2]").arg(
         QString::fromUtf8(kDeviceModels[static_cast<size_t>(deviceIndex_)].name),
-        QString::fromUtf8(kConnectModeNames[static_cast<size_t>(connection_.Mode())])));
+        QString::fromUtf8(kConnectModeNames[static_cast<size_t>(reader_.Connection().Mode())])));
     protocol_.Load();
 }
 

@@ -5,16 +5,8 @@
 
 #include <memory>
 
-#include "channels/common/PollTimer.h"
-#include "channels/presence/DeviceWatch.h"
-#include "channels/presence/ReaderConnection.h"
-#include "channels/serial/SerialExchange.h"
-#include "channels/serial/SerialPort.h"
-#include "channels/usb/HidChannel.h"
-#include "channels/usb/UsbExchange.h"
-#include "protocol/ConfigProtocol.h"
-#include "protocol/DeviceSettings.h"
-#include "protocol/ExchangeState.h"
+#include "channels/presence/ReaderStack.h"
+#include "form/ConfigProtocol.h"
 #include "ui/CheckReadTest.h"
 #include "ui/ConnectionSteps.h"
 #include "ui/ExchangeSteps.h"
@@ -34,8 +26,8 @@ class MainWindow : public QDialog {
     static constexpr int kAboutCommand = 0x10;
     static constexpr int kCloseCommand = 0xF060;
 
-    MainWindow(ExchangeState& exchange, SerialPort& serialPort, HidChannel& hid,
-               DeviceWatch& deviceWatch, QWidget* parent = nullptr);
+    // The window works the reader through the stack, which outlives it.
+    explicit MainWindow(ReaderStack& reader, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Initialises the window, then runs it modally until Exit or the close box.
@@ -47,15 +39,14 @@ class MainWindow : public QDialog {
 
     QtForm& Form() { return *form_; }
     const WindowRecord& Record() const { return record_; }
-    int ConnectModeIndex() const { return connection_.Mode(); }
-    const SerialExchange& Serial() const { return serialExchange_; }
-    // Where the port hands each received byte over.
-    SerialExchange& Serial() { return serialExchange_; }
-    const UsbExchange& Usb() const { return usbExchange_; }
+    int ConnectModeIndex() const { return reader_.Connection().Mode(); }
+    int32_t CommandType() const { return protocol_.CommandType(); }
+    const SerialExchange& Serial() const { return reader_.Serial(); }
+    const UsbExchange& Usb() const { return reader_.Usb(); }
     const CheckReadTest& ReadTest() const { return readTest_; }
-    ReaderConnection& Connection() { return connection_; }
-    bool UsbPollRunning() const { return usbExchange_.Polling(); }
-    bool SerialPollRunning() const { return serialExchange_.Polling(); }
+    ReaderConnection& Connection() { return reader_.Connection(); }
+    bool UsbPollRunning() const { return reader_.Usb().Polling(); }
+    bool SerialPollRunning() const { return reader_.Serial().Polling(); }
 
     void FillCommandList();
     void FillCodeLists();
@@ -88,7 +79,7 @@ class MainWindow : public QDialog {
     void AppendAboutEntry();
     void ShowWindowMenu(const QPoint& globalPos);
 
-    ExchangeState& exchange_;
+    ReaderStack& reader_;
     QSize formSize_;  // the form at its own size, from the form's font
     FormFit fit_;     // how it stands on the screen
     QtForm* form_;
@@ -96,16 +87,11 @@ class MainWindow : public QDialog {
     ConfigProtocol protocol_;
     CheckReadTest readTest_;
     ReadDataView readData_;
-    // The exchanges poll by these; the steps turn what they tell into the
-    // window's steps; the connection opens and closes them.
-    std::unique_ptr<PollTimer> usbPollTimer_;     // timer 1
-    std::unique_ptr<PollTimer> serialPollTimer_;  // timer 4
+    // The steps turn what the exchanges and the connection tell into the
+    // window's steps.
     ExchangeSteps usbSteps_;
     ExchangeSteps serialSteps_;
-    SerialExchange serialExchange_;
-    UsbExchange usbExchange_;
     ConnectionSteps connectionSteps_;
-    ReaderConnection connection_;
     int deviceIndex_;
     QMenu* windowMenu_;
     QIcon icon_;

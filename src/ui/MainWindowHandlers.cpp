@@ -1,6 +1,6 @@
 // What the window does with its form's events.
-#include "protocol/ControlIds.h"
-#include "ui/CommandPanels.h"
+#include "form/CommandPanels.h"
+#include "form/ControlIds.h"
 #include "ui/MainWindow.h"
 
 void MainWindow::OnClicked(int id) {
@@ -8,8 +8,8 @@ void MainWindow::OnClicked(int id) {
         reject();
     } else if (id == ctl::SendCmd) {
         // The frame of a running exchange is not touched.
-        if (!usbExchange_.Running()) {
-            protocol_.BuildCommandFrame();
+        if (!reader_.Usb().Running()) {
+            reader_.Order(protocol_.BuildCommandFrame());
         }
     } else if (id == ctl::CustomRadio) {
         form_->EnableAllControls();
@@ -23,7 +23,7 @@ void MainWindow::OnClicked(int id) {
 }
 
 void MainWindow::OnSelectionChanged(int id) {
-    if (id == ctl::CommandTypeList && !usbExchange_.Running()) {
+    if (id == ctl::CommandTypeList && !reader_.Usb().Running()) {
         OnCommandTypeChanged();
     }
 }
@@ -41,7 +41,7 @@ void MainWindow::OnClosedUp(int id) {
 
 void MainWindow::OnCommandTypeChanged() {
     protocol_.Save();
-    exchange_.commandType = form_->SelectedIndex(ctl::CommandTypeList);
+    protocol_.SetCommandType(form_->SelectedIndex(ctl::CommandTypeList));
     PrepareCommandPanel();
     form_->FocusComparisonBox();
 }
@@ -49,9 +49,9 @@ void MainWindow::OnCommandTypeChanged() {
 void MainWindow::PrepareCommandPanel() {
     form_->DisableAllControls();
     form_->EnableTestControls();
-    protocol_.PrepareCommandFrame();
-    if (IsCommandType(exchange_.commandType)) {
-        for (int id : CommandPanelControls(exchange_.commandType)) {
+    reader_.Order(protocol_.PrepareCommandFrame());
+    if (IsCommandType(protocol_.CommandType())) {
+        for (int id : CommandPanelControls(protocol_.CommandType())) {
             form_->Enable(id, true);
         }
         form_->Enable(ctl::SendCmd, true);
@@ -78,21 +78,22 @@ void MainWindow::OnDeviceNameClosedUp() {
     form_->ClearList(ctl::CommandTypeList);
     FillCommandList();
     UpdateTitle();
-    connection_.Close(connection_.Mode());
-    connection_.Open();
+    reader_.Connection().Close(reader_.Connection().Mode());
+    reader_.Connection().Open();
     protocol_.Load();
     form_->FocusComparisonBox();
 }
 
 void MainWindow::OnConnectModeClosedUp() {
     form_->DisableAllControls();
-    const ConnectMode oldMode = connection_.Mode();
+    const ConnectMode oldMode = reader_.Connection().Mode();
     protocol_.Save();
-    connection_.SetMode(static_cast<ConnectMode>(form_->SelectedIndex(ctl::ConnectModeList)));
+    reader_.Connection().SetMode(
+        static_cast<ConnectMode>(form_->SelectedIndex(ctl::ConnectModeList)));
     form_->ClearList(ctl::CommandTypeList);
     FillCommandList();
-    connection_.Close(oldMode);
-    connection_.Open();
+    reader_.Connection().Close(oldMode);
+    reader_.Connection().Open();
     UpdateTitle();
     protocol_.Load();
     form_->FocusComparisonBox();
@@ -100,6 +101,6 @@ void MainWindow::OnConnectModeClosedUp() {
 
 void MainWindow::OnCountAgain() {
     readData_.Stop();
-    usbExchange_.ResetKeys();
+    reader_.Usb().ResetKeys();
     readTest_.OnCountAgain();
 }

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 #include "ui/CloseUpComboBox.h"
 #include "ui/FormAccessibility.h"
 

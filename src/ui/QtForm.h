@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "protocol/FormOperations.h"
+#include "form/FormOperations.h"
 #include "ui/FormBuilder.h"
 
 // The main window form on real widgets: the operations by control id that

@@ -1,6 +1,6 @@
 #include "ui/ReadDataView.h"
 
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 #include "ui/QtForm.h"
 
 ReadDataView::ReadDataView(QtForm& form) : form_(form) {

@@ -3,8 +3,8 @@
 // tabs. The bus test compares the running window with it.
 #include <cstdio>
 
-#include "protocol/ControlIds.h"
-#include "ui/AccessibleNames.h"
+#include "form/AccessibleNames.h"
+#include "form/ControlIds.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "SimulatedHidPlatform.h"
 #include "app/ProgramObjects.h"
 #include "app/UtilityApp.h"
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 #include "ui/MainWindow.h"
 
 namespace bench {
@@ -96,9 +96,9 @@ class BenchRig {
     SimulatedHidPlatform& hidDevices = *ownDevices_;
     SimulatedDeviceWatch& deviceWatch = *ownWatch_;
     ProgramObjects program;
-    ExchangeState& exchange = program.exchange;
-    SerialPort& serialPort = program.serialPort;
-    HidChannel& hid = program.hid;
+    ReaderStack& readerStack = program.reader;
+    SerialPort& serialPort = readerStack.Port();
+    HidChannel& hid = readerStack.Hid();
     PtyReaderLink serialReader;
     int usbReader = 0;
     std::unique_ptr<MainWindow> window;

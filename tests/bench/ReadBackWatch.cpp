@@ -60,8 +60,8 @@ std::optional<ReadBackTrial> ReadBackWatch::Run(std::mt19937& random) {
 void ReadBackWatch::Before(QObject* receiver, QEvent::Type type) {
     Delivery d{};
     d.pollTick = IsPollTick(receiver, type);
-    d.framePending = rig_.exchange.commandFrame.length != 0;
-    d.replyLength = rig_.exchange.replyBuffer.length;
+    d.framePending = rig_.readerStack.FramePending();
+    d.replyLength = rig_.readerStack.Serial().Reply().length;
     d.startNs = NowNs();
     stack_.push_back(d);
 }
@@ -76,7 +76,7 @@ void ReadBackWatch::After() {
     if (!d.pollTick) {
         // A received byte is handed over to the window's thread as a queued
         // call; one of the reply stores it in the exchange's reply buffer.
-        if (writeTickNs_ != 0 && d.replyLength != rig_.exchange.replyBuffer.length) {
+        if (writeTickNs_ != 0 && d.replyLength != rig_.readerStack.Serial().Reply().length) {
             lastByteNs_ = now;
             ++replyHandOvers_;
         }
@@ -89,7 +89,7 @@ void ReadBackWatch::After() {
     ++pollTicks_;
     // The serial poll that takes the pending request writes it.
     if (rig_.window->ConnectModeIndex() == kSerialMode && d.framePending &&
-        rig_.exchange.commandFrame.length == 0) {
+        !rig_.readerStack.FramePending()) {
         writeTickNs_ = d.startNs;
     }
     if (doneNs_ == 0 && rig_.Status() == kConfigOk) {

@@ -16,14 +16,7 @@
 #include "SimulatedDeviceWatch.h"
 #include "SimulatedHidPlatform.h"
 #include "channels/common/ExchangeListener.h"
-#include "channels/common/PollTimer.h"
-#include "channels/presence/ReaderConnection.h"
-#include "channels/serial/SerialExchange.h"
-#include "channels/serial/SerialPort.h"
-#include "channels/usb/HidChannel.h"
-#include "channels/usb/QtWaitPump.h"
-#include "channels/usb/TimerObject.h"
-#include "channels/usb/UsbExchange.h"
+#include "channels/presence/ReaderStack.h"
 #include "protocol/CommandSet.h"
 
 namespace {
@@ -88,37 +81,36 @@ std::string TextOf(const Bytes& read) {
     return text;
 }
 
-// The objects a program without a window builds to talk to a reader.
+// The reader stack a program without a window builds to talk to a reader,
+// with the simulated reader's HID devices.
 struct Channels {
-    explicit Channels(ConnectMode mode)
-        : serial(log, exchange, port, *serialTimer, [this] { return connection.Mode(); }),
-          usb(log, exchange, hid, *usbTimer, [this] { return connection.Mode(); }),
-          connection(kDeviceModels[kCurrentDeviceIndex], hid, port, watch, usb, serial, log) {
+  private:
+    // Made first, so that the references below name them; the stack owns them.
+    std::unique_ptr<SimulatedHidPlatform> ownDevices_ = std::make_unique<SimulatedHidPlatform>();
+    std::unique_ptr<SimulatedDeviceWatch> ownWatch_ =
+        std::make_unique<SimulatedDeviceWatch>(*ownDevices_);
+
+  public:
+    explicit Channels(ConnectMode mode) {
+        stack.Attach(log, log, log);
         connection.SetMode(mode);
     }
-    ~Channels() { connection.Close(connection.Mode()); }
+    ~Channels() {
+        connection.Close(connection.Mode());
+        stack.Detach();
+    }
 
     void QueueReadRequest() {
-        exchange.commandType = kDeviceTypeSetup;
-        exchange.frameFromSendCmd = 0;
-        exchange.commandFrame.bytes[0] = 0x1B;
-        exchange.commandFrame.bytes[1] = 'R';
-        exchange.commandFrame.length = 2;
+        stack.Order({FrameOrder::Action::Send, {0x1B, 'R'}, ReplyUse::Configuration});
     }
 
     Log log;
-    ExchangeState exchange;
-    SimulatedHidPlatform devices;
-    SimulatedDeviceWatch watch{devices};
-    TimerObject waitTimer;
-    QtWaitPump waitPump;
-    HidChannel hid{&devices, waitTimer, waitPump};
-    SerialPort port;
-    std::unique_ptr<PollTimer> serialTimer = MakeQtPollTimer();
-    std::unique_ptr<PollTimer> usbTimer = MakeQtPollTimer();
-    SerialExchange serial;
-    UsbExchange usb;
-    ReaderConnection connection;
+    SimulatedHidPlatform& devices = *ownDevices_;
+    SimulatedDeviceWatch& watch = *ownWatch_;
+    ReaderStack stack{std::move(ownDevices_), std::move(ownWatch_)};
+    SerialExchange& serial = stack.Serial();
+    UsbExchange& usb = stack.Usb();
+    ReaderConnection& connection = stack.Connection();
 };
 
 TEST(ChannelEndToEnd, SerialReadsTheConfigurationAndAChequeWithoutAWindow) {

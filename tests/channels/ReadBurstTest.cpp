@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "protocol/ExchangeState.h"
+#include "channels/common/ExchangeBuffers.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "FakeDevices.h"
 #include "FakeReader.h"
 #include "HidTestbed.h"
-#include "config/Configuration.h"
 #include "platform/hid/HidPlatform.h"
+#include "protocol/Configuration.h"
 #include "sim/ReaderModel.h"
 
 namespace {

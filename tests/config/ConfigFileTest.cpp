@@ -6,14 +6,17 @@
 
 #include "ReaderModel.h"
 #include "config/ConfigFile.h"
-#include "config/SettingNames.h"
+#include "protocol/SettingTable.h"
 
 namespace {
 
 using S = DeviceSettings;
 
 Configuration DefaultReader() {
-    return DecodeConfiguration(ReaderModel::DefaultConfig());
+    // As a file holds it: no bytes 14 and 15.
+    Configuration c = DecodeConfiguration(ReaderModel::DefaultConfig());
+    c.reserved.reset();
+    return c;
 }
 
 std::string DefaultFile() {
@@ -32,18 +35,18 @@ std::string Edited(std::string text, const std::string& from, const std::string&
 // last list entry.
 Configuration AllLast() {
     Configuration c;
-    for (const SettingBinding& b : kSettingBindings) {
-        c.settings.*b.field = b.valueCount - 1;
+    for (const SettingRow& row : kSettings) {
+        c.settings.*row.field = ValueCountOf(row) - 1;
     }
-    c.codes.fill(kCodeListEntries);
+    c.codes.fill(kLastCodeByte);
     return c;
 }
 
 // Every radio group on its first button, every check box clear, no codes.
 Configuration AllFirst() {
     Configuration c;
-    for (const SettingBinding& b : kSettingBindings) {
-        c.settings.*b.field = 0;
+    for (const SettingRow& row : kSettings) {
+        c.settings.*row.field = 0;
     }
     return c;
 }
@@ -90,23 +93,22 @@ TEST(ConfigFile, EveryValidConfigurationReadsBackAsWritten) {
 }
 
 TEST(ConfigFile, EachChoiceOfEachSettingAndEachCodeByteReadsBack) {
-    for (const SettingBinding& b : kSettingBindings) {
-        for (int value = 0; value < b.valueCount; ++value) {
+    for (const SettingRow& b : kSettings) {
+        for (int value = 0; value < ValueCountOf(b); ++value) {
             Configuration c = DefaultReader();
             c.settings.*b.field = value;
             const ConfigFileResult read =
                 ReadConfigFile(WriteConfigFile(c.settings, c.codes, nullptr));
-            EXPECT_EQ(read.configuration, c) << "control " << b.controlId << " value " << value;
+            EXPECT_EQ(read.configuration, c) << b.key << " value " << value;
         }
     }
-    for (size_t slot = 0; slot < kCodeBindings.size(); ++slot) {
-        for (int byte = 0; byte <= kCodeListEntries; ++byte) {
+    for (size_t slot = 0; slot < kCodes.size(); ++slot) {
+        for (int byte = 0; byte <= kLastCodeByte; ++byte) {
             Configuration c = DefaultReader();
             c.codes[slot] = byte;
             const ConfigFileResult read =
                 ReadConfigFile(WriteConfigFile(c.settings, c.codes, nullptr));
-            EXPECT_EQ(read.configuration, c)
-                << "list " << kCodeBindings[slot].listId << " byte " << byte;
+            EXPECT_EQ(read.configuration, c) << kCodes[slot].key << " byte " << byte;
         }
     }
 }
@@ -203,9 +205,9 @@ TEST(ConfigFile, AcceptedVariations) {
          Edited(Edited(Edited(DefaultFile(), R"("0x25")", R"("0X2A")"), R"("0x41")", R"("0x7")"),
                 R"("micrErrorCode": "0x3f")", R"("micrErrorCode": null)"),
          [](Configuration& c) {
-             c.codes[7] = 0x2A;  // MSR1 start
-             c.codes[0] = 0x07;  // S1
-             c.codes[5] = 0x00;  // MICR error
+             c.codes[0] = 0x2A;   // MSR1 start
+             c.codes[7] = 0x07;   // S1
+             c.codes[12] = 0x00;  // MICR error
          }},
         {"members in any order, on one line",
          R"({"codes": {"msr1StartCode": "0x25", "msr1EndCode": "0x3f", "msr2StartCode": "0x3b",)"

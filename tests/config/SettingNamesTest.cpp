@@ -5,11 +5,13 @@
 #include <set>
 #include <string>
 
-#include "config/SettingNames.h"
+#include "form/ControlIds.h"
+#include "form/ControlTable.h"
+#include "form/FormBindings.h"
+#include "form/SettingCaptions.h"
+#include "form/SettingsExchange.h"
 #include "protocol/ConfigBlock.h"
-#include "protocol/ControlIds.h"
-#include "protocol/SettingsExchange.h"
-#include "ui/ControlTable.h"
+#include "protocol/SettingTable.h"
 
 namespace {
 
@@ -30,16 +32,24 @@ std::string Letters(std::string_view text) {
 TEST(SettingNames, EverySettingAndCodeHasOneUniqueKey) {
     std::set<std::string> keys;
     std::vector<int32_t DeviceSettings::*> fields;
-    for (const NamedSetting& s : kNamedSettings) {
+    for (const SettingRow& s : kSettings) {
         keys.insert(s.key);
         fields.push_back(s.field);
+        EXPECT_EQ(FindSetting(s.key), &s) << s.key;
     }
     std::set<int> lists;
-    for (const NamedCode& c : kNamedCodes) {
+    std::set<int> bytes;
+    for (const CodeRow& c : kCodes) {
         keys.insert(c.key);
-        lists.insert(c.listId);
+        lists.insert(BindingOf(c).listId);
+        bytes.insert(c.blockByte);
+        EXPECT_EQ(FindCode(c.key), &c) << c.key;
     }
-    EXPECT_EQ(keys.size(), kNamedSettings.size() + kNamedCodes.size());
+    EXPECT_EQ(keys.size(), kSettings.size() + kCodes.size());
+    EXPECT_EQ(lists.size(), kCodes.size());
+    EXPECT_EQ(bytes.size(), kCodes.size());
+    EXPECT_EQ(FindSetting("msr1StartCode"), nullptr);
+    EXPECT_EQ(FindCode("msr1StartCodeOn"), nullptr);
     for (const SettingBinding& b : kSettingBindings) {
         EXPECT_EQ(std::count(fields.begin(), fields.end(), b.field), 1)
             << "setting bound to control " << b.controlId;
@@ -51,28 +61,28 @@ TEST(SettingNames, EverySettingAndCodeHasOneUniqueKey) {
 
 TEST(SettingNames, CaptionsAndLabelsAreTheFormsForEverySetting) {
     const std::vector<FormEntry> order = MainFormOrder();
-    for (const NamedSetting& s : kNamedSettings) {
-        const SettingBinding& binding = SettingBindingOf(s);
-        const ControlSpec* caption = FindControl(s.captionId);
+    for (const SettingRow& s : kSettings) {
+        const SettingBinding& binding = BindingOf(s);
+        const ControlSpec* caption = FindControl(binding.captionId);
         ASSERT_NE(caption, nullptr) << s.key;
         EXPECT_EQ(CaptionOf(s), caption->label) << s.key;
         if (binding.kind == BindingKind::CheckBox) {
-            EXPECT_EQ(s.captionId, binding.controlId) << s.key;
+            EXPECT_EQ(binding.captionId, binding.controlId) << s.key;
             EXPECT_TRUE(s.valueNames.empty()) << s.key;
             EXPECT_TRUE(RadioLabelsOf(s).empty()) << s.key;
             continue;
         }
         // A group is captioned by the frame that holds it.
         EXPECT_EQ(caption->kind, ControlKind::Frame) << s.key;
-        const std::vector<int> framed = FrameContents(s.captionId);
+        const std::vector<int> framed = FrameContents(binding.captionId);
         const std::vector<int> radios = RadioGroupMembers(order, binding.controlId);
         for (int id : radios) {
             EXPECT_TRUE(std::find(framed.begin(), framed.end(), id) != framed.end())
-                << s.key << ": radio " << id << " lies outside frame " << s.captionId;
+                << s.key << ": radio " << id << " lies outside frame " << binding.captionId;
         }
         const std::vector<std::string_view> labels = RadioLabelsOf(s);
         ASSERT_EQ(labels.size(), radios.size()) << s.key;
-        ASSERT_EQ(s.valueNames.size(), static_cast<size_t>(binding.valueCount)) << s.key;
+        ASSERT_EQ(s.valueNames.size(), static_cast<size_t>(ValueCountOf(s))) << s.key;
         ASSERT_EQ(labels.size(), s.valueNames.size()) << s.key;
         for (size_t i = 0; i < labels.size(); ++i) {
             EXPECT_EQ(labels[i], FindControl(radios[i])->label) << s.key;
@@ -104,10 +114,8 @@ TEST(SettingNames, SomeCaptionsAndLabelsAsTheWindowShowsThem) {
         {"micrSeparator5On", "MICR Separate Code S5", {}},
     };
     for (const auto& c : cases) {
-        const auto s =
-            std::find_if(kNamedSettings.begin(), kNamedSettings.end(),
-                         [&c](const NamedSetting& n) { return n.key == std::string(c.key); });
-        ASSERT_NE(s, kNamedSettings.end()) << c.key;
+        const SettingRow* s = FindSetting(c.key);
+        ASSERT_NE(s, nullptr) << c.key;
         EXPECT_EQ(CaptionOf(*s), c.caption) << c.key;
         EXPECT_EQ(RadioLabelsOf(*s), c.labels) << c.key;
     }
@@ -115,38 +123,52 @@ TEST(SettingNames, SomeCaptionsAndLabelsAsTheWindowShowsThem) {
 
 TEST(SettingNames, EachCodeIsCaptionedByTheControlInFrontOfItsList) {
     const std::span<const ControlSpec> form = MainFormControls();
-    for (const NamedCode& c : kNamedCodes) {
+    for (const CodeRow& c : kCodes) {
+        const CodeBinding& b = BindingOf(c);
         const auto list = std::find_if(form.begin(), form.end(),
-                                       [&c](const ControlSpec& s) { return s.id == c.listId; });
+                                       [&b](const ControlSpec& s) { return s.id == b.listId; });
         ASSERT_NE(list, form.begin()) << c.key;
         ASSERT_NE(list, form.end()) << c.key;
-        EXPECT_EQ(std::prev(list)->id, c.captionId) << c.key;
+        EXPECT_EQ(std::prev(list)->id, b.captionId) << c.key;
         EXPECT_EQ(CaptionOf(c), std::prev(list)->label) << c.key;
-        EXPECT_EQ(kCodeBindings[CodeSlotOf(c)].listId, c.listId) << c.key;
     }
 }
 
 TEST(SettingNames, OnlyTheDeviceTypeIsOutsideTheBlocksBitFields) {
-    for (const NamedSetting& s : kNamedSettings) {
-        const bool packed = std::any_of(kBlockBits.begin(), kBlockBits.end(),
-                                        [&s](const BlockBits& b) { return b.field == s.field; });
-        EXPECT_EQ(s.inBlock, packed) << s.key;
-        EXPECT_EQ(s.inBlock, s.field != &DeviceSettings::deviceType) << s.key;
+    // No two settings share a bit, and no setting sits on a code byte or on
+    // bytes 14 and 15.
+    std::array<uint8_t, kConfigBlockSize> used{};
+    for (const CodeRow& c : kCodes) {
+        used[static_cast<size_t>(c.blockByte)] = 0xFF;
+    }
+    used[kFirstReservedByte] = used[kFirstReservedByte + 1] = 0xFF;
+    for (const SettingRow& s : kSettings) {
+        EXPECT_EQ(s.place.digit, s.field == &DeviceSettings::deviceType) << s.key;
+        if (s.place.digit) {
+            continue;
+        }
+        const auto mask = static_cast<uint8_t>(((1 << s.place.width) - 1) << s.place.shift);
+        uint8_t& byte = used[static_cast<size_t>(s.place.byte)];
+        EXPECT_EQ(byte & mask, 0) << s.key;
+        byte = static_cast<uint8_t>(byte | mask);
+        // Every value fits its field.
+        EXPECT_LE(ValueCountOf(s), 1 << s.place.width) << s.key;
     }
 }
 
 TEST(SettingNames, KeysOfTheCodesAndTheirCheckBoxesPair) {
     // "msr1StartCode" is switched by "msr1StartCodeOn", captioned alike.
-    for (const NamedCode& c : kNamedCodes) {
+    for (const CodeRow& c : kCodes) {
         const std::string on = std::string(c.key) + "On";
-        const auto s = std::find_if(kNamedSettings.begin(), kNamedSettings.end(),
-                                    [&on](const NamedSetting& n) { return on == n.key; });
-        if (c.listId == ctl::MicrErrorCodeList) {
-            EXPECT_EQ(s, kNamedSettings.end());
+        const SettingRow* s = FindSetting(on);
+        if (BindingOf(c).listId == ctl::MicrErrorCodeList) {
+            EXPECT_EQ(s, nullptr);
+            EXPECT_EQ(c.switchField, nullptr);
             continue;
         }
-        ASSERT_NE(s, kNamedSettings.end()) << c.key;
-        EXPECT_EQ(s->captionId, c.captionId) << c.key;
+        ASSERT_NE(s, nullptr) << c.key;
+        EXPECT_TRUE(c.switchField == s->field) << c.key;
+        EXPECT_EQ(BindingOf(*s).captionId, BindingOf(c).captionId) << c.key;
     }
 }
 

@@ -31,7 +31,7 @@ TEST(DescribeSettings, EverySettingAndCodeAsTheWindowShowsItAndTheRawBlock) {
     const Configuration c = DefaultReader();
     const std::vector<std::string> lines =
         Lines(DescribeSettings(c.settings, c.codes, ReaderModel::DefaultConfig()));
-    ASSERT_EQ(lines.size(), 1u + kSettingCount + 1u + kCodeListCount + 1u);
+    ASSERT_EQ(lines.size(), 1u + kSettingCount + 1u + kCodeCount + 1u);
     EXPECT_EQ(lines.front(), "Settings:");
     EXPECT_EQ(lines[1 + kSettingCount], "Codes:");
     EXPECT_EQ(lines.back(),
@@ -62,10 +62,10 @@ TEST(DescribeSettings, ValuesWithNoChoiceAndUnusualCodes) {
     c.settings.msr1Standard = 7;
     c.settings.deviceType = 5;
     c.settings.track3Limit = 0;
-    c.codes[0] = 0x20;  // S1
-    c.codes[1] = 0x00;  // S2
-    c.codes[2] = 0x1B;  // S3
-    c.codes[3] = 0x7F;  // S4
+    c.codes[7] = 0x20;   // S1
+    c.codes[8] = 0x00;   // S2
+    c.codes[9] = 0x1B;   // S3
+    c.codes[10] = 0x7F;  // S4
     const std::vector<std::string> lines =
         Lines(DescribeSettings(c.settings, c.codes, ReaderModel::DefaultConfig()));
     for (const char* line : {
@@ -99,12 +99,12 @@ TEST(CompareSettings, ListsEachDifferenceInTheFormsOrder) {
          [](Configuration& c) { c.settings.separator2On = 0; },
          {{"micrSeparator2On", "MICR Separate Code S2", "checked", "clear"}}},
         {"a code",
-         [](Configuration& c) { c.codes[12] = 0; },
+         [](Configuration& c) { c.codes[5] = 0; },
          {{"msr3EndCode", "MSR3 Data End   Code", "0x3f ?", "(none)"}}},
         {"several, in the form's order",
          [](Configuration& c) {
-             c.codes[5] = '!';  // MICR error code, last in the form
-             c.codes[7] = '#';  // MSR1 start code, first
+             c.codes[12] = '!';  // MICR error code, last in the form
+             c.codes[0] = '#';   // MSR1 start code, first
              c.settings.msrLfAtEnd = 0;
              c.settings.deviceType = 1;
          },

@@ -16,7 +16,7 @@
 #include "SimulatedHidPlatform.h"
 #include "app/UtilityApp.h"
 #include "demo/ReaderPanel.h"
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 #include "ui/MainWindow.h"
 
 namespace {

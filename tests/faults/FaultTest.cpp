@@ -10,8 +10,8 @@
 #include "ResourceCount.h"
 #include "SpySerialDevice.h"
 #include "WindowFixture.h"
+#include "form/ControlIds.h"
 #include "protocol/CommandSet.h"
-#include "protocol/ControlIds.h"
 
 namespace {
 
@@ -127,9 +127,11 @@ TEST_F(Faults, EachSerialSettingStepThatFailsIsShownInItsBox) {
     for (const SettingStep& c : kSettingSteps) {
         auto device = std::make_unique<SpySerialDevice>();
         device->failing = c.step;
-        SerialPort port(std::move(device));
-        MainWindow w(exchange, port, hid, deviceWatch);
-        UtilityApp::WireSerialPort(port, &w);
+        auto devices = std::make_unique<SimulatedHidPlatform>();
+        auto watch = std::make_unique<SimulatedDeviceWatch>(*devices);
+        ReaderStack stack(std::move(devices), std::move(watch), std::move(device));
+        MainWindow w(stack);
+        UtilityApp::WireSerialPort(stack.Port(), &w);
         w.Initialise();
         QString title;
         QString text;
@@ -220,7 +222,7 @@ TEST_F(Faults, AMegabyteFloodOnTheSerialLine) {
     // The tail of the flood may still be on its way: the command goes out
     // once the line is quiet, as a technician's would.
     EXPECT_TRUE(RunLoopUntil([&] { return !window->Serial().BurstActive(); }, 300000));
-    EXPECT_EQ(exchange.replyBuffer.length, kExchangeBufferSize);
+    EXPECT_EQ(readerStack.Serial().Reply().length, kExchangeBufferSize);
     ChooseCommand(kDeviceTypeSetup);
     EXPECT_TRUE(StatusBecomes("Status: Read Device Config Ok,Please Preserve After Change!"));
 }

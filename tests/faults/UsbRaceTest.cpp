@@ -22,7 +22,7 @@
 #include "FakeDevices.h"
 #include "FakeReader.h"
 #include "HidTestbed.h"
-#include "config/Configuration.h"
+#include "protocol/Configuration.h"
 
 namespace {
 

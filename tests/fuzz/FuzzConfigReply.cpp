@@ -19,12 +19,13 @@
 
 #include "FuzzCheck.h"
 #include "InMemoryForm.h"
+#include "channels/common/FrameSlot.h"
+#include "form/ConfigProtocol.h"
+#include "form/ControlIds.h"
+#include "form/ControlTable.h"
+#include "form/SettingsExchange.h"
 #include "protocol/CommandSet.h"
 #include "protocol/ConfigBlock.h"
-#include "protocol/ConfigProtocol.h"
-#include "protocol/ControlIds.h"
-#include "protocol/SettingsExchange.h"
-#include "ui/ControlTable.h"
 
 namespace {
 
@@ -45,11 +46,9 @@ int ExpectedCodeIndex(uint8_t value) {
 }
 
 bool AllShowable(const DeviceSettings& settings) {
-    return std::all_of(kSettingBindings.begin(), kSettingBindings.end(),
-                       [&settings](const SettingBinding& b) {
-                           const int32_t value = settings.*b.field;
-                           return value >= 0 && value < b.valueCount;
-                       });
+    return std::all_of(kSettings.begin(), kSettings.end(), [&settings](const SettingRow& row) {
+        return IsChoice(row, settings.*row.field);
+    });
 }
 
 // The block that a configuration comes back as when it is saved unedited:
@@ -58,9 +57,11 @@ bool AllShowable(const DeviceSettings& settings) {
 // go back as they came.
 ConfigBlock ExpectedSentBack(std::span<const uint8_t, kConfigBlockSize> read) {
     std::array<uint8_t, kConfigBlockSize> fieldBits{};
-    for (const BlockBits& b : kBlockBits) {
-        fieldBits[static_cast<size_t>(b.byte)] |=
-            static_cast<uint8_t>(((1 << b.width) - 1) << b.shift);
+    for (const SettingRow& row : kSettings) {
+        if (!row.place.digit) {
+            fieldBits[static_cast<size_t>(row.place.byte)] |=
+                static_cast<uint8_t>(((1 << row.place.width) - 1) << row.place.shift);
+        }
     }
     ConfigBlock block;
     std::copy(read.begin(), read.end(), block.begin());
@@ -69,7 +70,7 @@ ConfigBlock ExpectedSentBack(std::span<const uint8_t, kConfigBlockSize> read) {
             block[i] = static_cast<uint8_t>(read[i] & fieldBits[i]);
         }
     }
-    for (const CodeBinding& code : kCodeBindings) {
+    for (const CodeRow& code : kCodes) {
         const auto at = static_cast<size_t>(code.blockByte);
         block[at] = static_cast<uint8_t>(ExpectedCodeIndex(read[at]) + 1);
     }
@@ -77,7 +78,7 @@ ConfigBlock ExpectedSentBack(std::span<const uint8_t, kConfigBlockSize> read) {
     return block;
 }
 
-void CheckShown(const InMemoryForm& form, const ExchangeState& exchange,
+void CheckShown(const InMemoryForm& form, const WindowRecord& record, const FrameSlot& slot,
                 std::span<const uint8_t, kConfigBlockSize> block) {
     const std::vector<int> typeRadios = RadioGroupMembers(form.FormOrder(), ctl::CustomRadio);
     const int typeIndex = block[0] - '0';
@@ -92,35 +93,37 @@ void CheckShown(const InMemoryForm& form, const ExchangeState& exchange,
     for (int id : DeviceTypeGroupIds()) {
         FUZZ_CHECK(form.IsEnabled(id));
     }
-    for (const CodeBinding& code : kCodeBindings) {
-        FUZZ_CHECK(form.SelectedIndex(code.listId) ==
-                   ExpectedCodeIndex(block[static_cast<size_t>(code.blockByte)]));
+    for (size_t i = 0; i < kCodes.size(); ++i) {
+        FUZZ_CHECK(form.SelectedIndex(kCodeBindings[i].listId) ==
+                   ExpectedCodeIndex(block[static_cast<size_t>(kCodes[i].blockByte)]));
     }
-    // Where an ESC 'S' frame carries it, nothing pending.
-    FUZZ_CHECK(std::equal(block.begin() + 1, block.end(), exchange.commandFrame.bytes.begin() + 3));
-    FUZZ_CHECK(exchange.commandFrame.length == 0);
+    // Bytes 14 and 15 kept for an ESC 'S' frame, nothing pending.
+    FUZZ_CHECK(record.configuration.reserved.has_value());
+    FUZZ_CHECK((*record.configuration.reserved)[0] == block[kFirstReservedByte]);
+    FUZZ_CHECK((*record.configuration.reserved)[1] == block[kFirstReservedByte + 1]);
+    FUZZ_CHECK(!slot.Pending());
 }
 
 // Send Cmd for Device_Type_Setup right after the read, nothing edited.
-void CheckSentBack(ConfigProtocol& protocol, const WindowRecord& record, ExchangeState& exchange,
+void CheckSentBack(ConfigProtocol& protocol, const WindowRecord& record, FrameSlot& slot,
                    std::span<const uint8_t, kConfigBlockSize> block, bool showable) {
-    exchange.commandType = kDeviceTypeSetup;
-    protocol.BuildCommandFrame();
-    FUZZ_CHECK(exchange.frameFromSendCmd == 1);
-    const CommandFrame& frame = exchange.commandFrame;
+    protocol.SetCommandType(kDeviceTypeSetup);
+    slot.Apply(protocol.BuildCommandFrame());
+    FUZZ_CHECK(slot.Use() == ReplyUse::Status);
+    const std::vector<uint8_t> frame = slot.Pending() ? slot.Frame() : std::vector<uint8_t>{};
     const uint8_t type = block[0];
     if (type == '0' && showable) {
         const ConfigBlock expected = ExpectedSentBack(block);
-        FUZZ_CHECK(frame.length == 2 + kConfigBlockSize);
-        FUZZ_CHECK(frame.bytes[0] == kEsc && frame.bytes[1] == kConfigBlockLetter);
-        FUZZ_CHECK(std::equal(expected.begin(), expected.end(), frame.bytes.begin() + 2));
+        FUZZ_CHECK(frame.size() == 2 + kConfigBlockSize);
+        FUZZ_CHECK(frame[0] == kEsc && frame[1] == kConfigBlockLetter);
+        FUZZ_CHECK(std::equal(expected.begin(), expected.end(), frame.begin() + 2));
     } else if (type >= '1' && type <= '7') {
-        FUZZ_CHECK(frame.length == 3);
-        FUZZ_CHECK(frame.bytes[0] == kEsc && frame.bytes[1] == kDeviceTypeLetter);
-        FUZZ_CHECK(frame.bytes[2] == type);
+        FUZZ_CHECK(frame.size() == 3);
+        FUZZ_CHECK(frame[0] == kEsc && frame[1] == kDeviceTypeLetter);
+        FUZZ_CHECK(frame[2] == type);
     } else {
         // CUSTOM with a value no control can show, or no device type at all.
-        FUZZ_CHECK(frame.length == 0);
+        FUZZ_CHECK(frame.empty());
         FUZZ_CHECK(record.statusText == status::kSettingsIncomplete);
     }
 }
@@ -155,36 +158,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     InMemoryForm form;
     WindowRecord record;
-    ExchangeState exchange;
-    ConfigProtocol protocol(form, record, exchange);
+    FrameSlot slot;
+    ConfigProtocol protocol(form, record);
 
     // Device_Type_Setup chosen: the read request goes out, the reply comes in.
-    exchange.commandType = kDeviceTypeSetup;
-    protocol.PrepareCommandFrame();
+    protocol.SetCommandType(kDeviceTypeSetup);
+    slot.Apply(protocol.PrepareCommandFrame());
     protocol.Load();
-    FUZZ_CHECK(exchange.commandFrame.length == 2 && exchange.frameFromSendCmd == 0);
-    exchange.commandFrame.length = 0;
+    FUZZ_CHECK(slot.Pending() && slot.Frame().size() == 2 && slot.Use() == ReplyUse::Configuration);
+    slot.Take();
 
-    const DeviceSettings before = record.settings;
-    const CommandFrame frameBefore = exchange.commandFrame;
+    const DeviceSettings before = record.configuration.settings;
     protocol.DecodeConfigReply(result, reply, length);
     CheckStatusShown(form, record);
     if (result == 0 && length >= kConfigBlockSize && reply.size() >= kConfigBlockSize &&
         HoldableBlock(reply.first<kConfigBlockSize>())) {
         const auto block = reply.first<kConfigBlockSize>();
         FUZZ_CHECK(record.statusText == status::kConfigReadOk);
-        CheckShown(form, exchange, block);
-        CheckSentBack(protocol, record, exchange, block, AllShowable(record.settings));
+        CheckShown(form, record, slot, block);
+        CheckSentBack(protocol, record, slot, block, AllShowable(record.configuration.settings));
         CheckStatusShown(form, record);
     } else {
         FUZZ_CHECK(record.statusText == status::kConfigReadFailed);
-        FUZZ_CHECK(record.settings == before);
-        FUZZ_CHECK(exchange.commandFrame.bytes == frameBefore.bytes);
-        FUZZ_CHECK(exchange.commandFrame.length == 0);
+        FUZZ_CHECK(record.configuration.settings == before);
+        FUZZ_CHECK(!record.configuration.reserved.has_value());
+        FUZZ_CHECK(!slot.Pending());
     }
 
     // The same bytes as the reply to a command.
-    exchange.commandType = reportedType;
+    protocol.SetCommandType(reportedType);
     protocol.ReportExchangeResult(result, reply, length);
     CheckStatusShown(form, record);
     if (result == 0) {

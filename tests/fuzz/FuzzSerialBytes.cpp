@@ -40,10 +40,10 @@
 #include "channels/common/ExchangeListener.h"
 #include "channels/serial/SerialExchange.h"
 #include "channels/serial/SerialPort.h"
+#include "form/ConfigProtocol.h"
+#include "form/ControlIds.h"
+#include "form/SettingsExchange.h"
 #include "protocol/CommandSet.h"
-#include "protocol/ConfigProtocol.h"
-#include "protocol/ControlIds.h"
-#include "protocol/SettingsExchange.h"
 #include "ui/CheckReadTest.h"
 
 namespace {
@@ -71,12 +71,11 @@ enum Op : uint8_t {
 // The window's steps for what the serial exchange tells.
 class WindowSteps : public ExchangeListener {
   public:
-    WindowSteps(InMemoryForm& form, WindowRecord& record, ExchangeState& exchange)
-        : form_(form),
-          record_(record),
-          exchange_(exchange),
-          protocol_(form, record, exchange),
-          readTest_(form) {}
+    WindowSteps(InMemoryForm& form, WindowRecord& record)
+        : form_(form), record_(record), protocol_(form, record), readTest_(form) {}
+
+    // The exchange whose reply buffer the replies must be.
+    void Hears(const SerialExchange& serial) { serial_ = &serial; }
 
     ConfigProtocol& Protocol() { return protocol_; }
     CheckReadTest& ReadTest() { return readTest_; }
@@ -108,14 +107,14 @@ class WindowSteps : public ExchangeListener {
     // decides) or the no-answer result.
     void CheckReply(ExchangeResult result, std::span<const uint8_t> reply, int32_t length) const {
         FUZZ_CHECK(result == 0 || result == SerialExchange::kNoAnswerResult);
-        FUZZ_CHECK(reply.data() == exchange_.replyBuffer.bytes.data());
-        FUZZ_CHECK(reply.size() == exchange_.replyBuffer.bytes.size());
+        FUZZ_CHECK(reply.data() == serial_->Reply().bytes.data());
+        FUZZ_CHECK(reply.size() == serial_->Reply().bytes.size());
         FUZZ_CHECK(length >= 0 && static_cast<size_t>(length) <= reply.size());
     }
 
     InMemoryForm& form_;
     WindowRecord& record_;
-    ExchangeState& exchange_;
+    const SerialExchange* serial_ = nullptr;
     ConfigProtocol protocol_;
     CheckReadTest readTest_;
 };
@@ -139,9 +138,10 @@ class SerialProgram {
   public:
     explicit SerialProgram(FuzzInput& in)
         : in_(in),
-          host_(form_, record_, exchange_),
+          host_(form_, record_),
           serial_(
-              host_, exchange_, port_, timer_, [this] { return mode_; }, [this] { return now_; }) {
+              host_, slot_, port_, timer_, [this] { return mode_; }, [this] { return now_; }) {
+        host_.Hears(serial_);
         // The window starts with "Comparison" checked.
         form_.SetChecked(ctl::ComparisonCheck, true);
     }
@@ -187,12 +187,12 @@ class SerialProgram {
             case kSelectCommand:
                 // As the window does on a change of the command type list.
                 host_.Protocol().Save();
-                exchange_.commandType = in_.Byte() % kCommandTypeChoices - 1;
-                host_.Protocol().PrepareCommandFrame();
+                host_.Protocol().SetCommandType(in_.Byte() % kCommandTypeChoices - 1);
+                slot_.Apply(host_.Protocol().PrepareCommandFrame());
                 host_.Protocol().Load();
                 break;
             case kSendCmd:
-                host_.Protocol().BuildCommandFrame();
+                slot_.Apply(host_.Protocol().BuildCommandFrame());
                 break;
             case kClickSetting:
                 ClickSetting();
@@ -217,15 +217,13 @@ class SerialProgram {
     }
 
     void QueueFrame() {
-        CommandFrame& frame = exchange_.commandFrame;
         const int length = in_.Word() % (kExchangeBufferSize + 1);
         const uint8_t flags = in_.Byte();
-        exchange_.frameFromSendCmd = flags & 1;
-        exchange_.commandType = (flags >> 1) % kCommandTypeChoices - 1;
+        host_.Protocol().SetCommandType((flags >> 1) % kCommandTypeChoices - 1);
         const std::span<const uint8_t> bytes = in_.Bytes(static_cast<size_t>(length));
-        std::fill(frame.bytes.begin(), frame.bytes.end(), 0);
-        std::copy(bytes.begin(), bytes.end(), frame.bytes.begin());
-        frame.length = length;
+        slot_.Apply({FrameOrder::Action::Send,
+                     {bytes.begin(), bytes.end()},
+                     (flags & 1) != 0 ? ReplyUse::Status : ReplyUse::Configuration});
     }
 
     // A click between polls: a radio checks itself and clears the rest of
@@ -255,10 +253,8 @@ class SerialProgram {
     }
 
     void CheckState() {
-        FUZZ_CHECK(exchange_.replyBuffer.length >= 0 &&
-                   exchange_.replyBuffer.length <= kExchangeBufferSize);
-        FUZZ_CHECK(exchange_.commandFrame.length >= 0 &&
-                   exchange_.commandFrame.length <= kExchangeBufferSize);
+        FUZZ_CHECK(serial_.Reply().length >= 0 && serial_.Reply().length <= kExchangeBufferSize);
+        FUZZ_CHECK(slot_.Frame().size() <= static_cast<size_t>(kExchangeBufferSize));
         const std::string shown = form_.Text(ctl::StatusLine);
         statusSet_ = statusSet_ || !shown.empty() || !record_.statusText.empty();
         if (statusSet_) {
@@ -273,7 +269,7 @@ class SerialProgram {
     FuzzInput& in_;
     InMemoryForm form_;
     WindowRecord record_;
-    ExchangeState exchange_;
+    FrameSlot slot_;
     // Never opened, the port hands nothing over: it needs no mailbox of its
     // own (no Qt object) for that.
     SerialPort port_{nullptr, [](std::function<void()>) {}};

@@ -8,7 +8,7 @@
 #include "HidTestbed.h"
 #include "app/ProgramObjects.h"
 #include "channels/presence/DeviceWatch.h"
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 #include "ui/MainWindow.h"
 
 // The window on the system's HID back end and udev monitor, for tests
@@ -33,6 +33,6 @@ struct WindowOnSystemDevices {
     }
 
     ProgramObjects program;
-    HidChannel& hid = program.hid;
+    HidChannel& hid = program.reader.Hid();
     std::unique_ptr<MainWindow> window;
 };

@@ -45,10 +45,10 @@ class SerialExchangeTest : public ::testing::Test {
     void TearDown() override { port.Shutdown(); }
 
     void Queue(std::vector<uint8_t> frame, int fromSendCmd) {
-        std::copy(frame.begin(), frame.end(), exchange.commandFrame.bytes.begin());
-        exchange.commandFrame.length = static_cast<int32_t>(frame.size());
-        exchange.frameFromSendCmd = fromSendCmd;
+        slot.Apply({FrameOrder::Action::Send, std::move(frame),
+                    fromSendCmd == 0 ? ReplyUse::Configuration : ReplyUse::Status});
     }
+    size_t PendingLength() const { return slot.Pending() ? slot.Frame().size() : 0; }
     void Bytes(const std::vector<uint8_t>& bytes) {
         for (uint8_t b : bytes) {
             serial.OnSerialByte(b);
@@ -60,11 +60,11 @@ class SerialExchangeTest : public ::testing::Test {
     SerialPort port{nullptr, owner.Mailbox()};
     RecordingListener events;
     ManualPollTimer timer;
-    ExchangeState exchange;
+    FrameSlot slot;
     ConnectMode mode = kSerialMode;
     std::chrono::steady_clock::time_point now{};
     SerialExchange serial{
-        events, exchange, port, timer, [this] { return mode; }, [this] { return now; }};
+        events, slot, port, timer, [this] { return mode; }, [this] { return now; }};
 };
 
 TEST_F(SerialExchangeTest, APendingFrameIsWrittenAndItsReplyRouted) {
@@ -80,7 +80,7 @@ TEST_F(SerialExchangeTest, APendingFrameIsWrittenAndItsReplyRouted) {
         events.replies.clear();
         Queue({0x1B, 0x52}, c.fromSendCmd);
         serial.Poll();
-        EXPECT_EQ(exchange.commandFrame.length, 0);
+        EXPECT_EQ(PendingLength(), 0u);
         EXPECT_TRUE(serial.AwaitingReply());
         EXPECT_EQ(pty.Receive(2), (std::vector<uint8_t>{0x1B, 0x52}));
         Bytes(c.reply);
@@ -98,7 +98,7 @@ TEST_F(SerialExchangeTest, APendingFrameIsWrittenAndItsReplyRouted) {
 TEST_F(SerialExchangeTest, BurstsThatAreNotRepliesAreReads) {
     Bytes({0x02, 'T', '1', 0x1B, '2', 0x03, 0x0D, 0x0A});
     EXPECT_EQ(events.shown, "T12");
-    EXPECT_EQ(exchange.replyBuffer.length, 3);
+    EXPECT_EQ(serial.Reply().length, 3);
     serial.Poll();
     EXPECT_EQ(events.reads, (std::vector<std::string>{"T12"}));
     Bytes({0x0D, 0x0A});  // only control bytes: a read with an empty text
@@ -114,10 +114,10 @@ TEST_F(SerialExchangeTest, AFrameWaitsUntilTheReadInProgressIsComplete) {
     Bytes({'1', '2'});
     Queue({0x1B, 0x55}, 1);
     serial.Poll();  // completes the read
-    EXPECT_EQ(exchange.commandFrame.length, 2);
+    EXPECT_EQ(PendingLength(), 2u);
     EXPECT_FALSE(serial.AwaitingReply());
     serial.Poll();
-    EXPECT_EQ(exchange.commandFrame.length, 0);
+    EXPECT_EQ(PendingLength(), 0u);
     EXPECT_TRUE(serial.AwaitingReply());
 }
 
@@ -149,14 +149,14 @@ TEST_F(SerialExchangeTest, OutsideTheSerialModeThePollStopsForGood) {
     mode = kUsbHidMode;
     serial.Poll();
     EXPECT_FALSE(timer.Active());
-    EXPECT_EQ(exchange.commandFrame.length, 2);
+    EXPECT_EQ(PendingLength(), 2u);
     EXPECT_EQ(events.polls, 0);
 }
 
 TEST_F(SerialExchangeTest, LongBurstsNeverOverrunTheReplyBuffer) {
     const std::vector<uint8_t> flood(3000, 'x');
     Bytes(flood);  // a read
-    EXPECT_EQ(exchange.replyBuffer.length, kExchangeBufferSize);
+    EXPECT_EQ(serial.Reply().length, kExchangeBufferSize);
     serial.Poll();
     ASSERT_EQ(events.reads.size(), 1u);
     EXPECT_EQ(events.reads[0].size(), 3000u);

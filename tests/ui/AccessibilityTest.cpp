@@ -4,8 +4,8 @@
 #include <string>
 
 #include "WindowFixture.h"
-#include "protocol/ControlIds.h"
-#include "ui/AccessibleNames.h"
+#include "form/AccessibleNames.h"
+#include "form/ControlIds.h"
 
 namespace {
 

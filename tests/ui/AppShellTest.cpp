@@ -4,7 +4,7 @@
 #include <QTimer>
 
 #include "WindowFixture.h"
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 #include "ui/IconPosition.h"
 
 namespace {

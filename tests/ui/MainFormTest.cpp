@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "WindowFixture.h"
-#include "protocol/ControlIds.h"
-#include "protocol/SettingsExchange.h"
+#include "form/ControlIds.h"
+#include "form/SettingsExchange.h"
 #include "ui/CloseUpComboBox.h"
 #include "ui/DialogUnits.h"
 
@@ -230,10 +230,10 @@ TEST_F(MainForm, RadiosKeepOneCheckedPerGroupAndLoadCanClearAGroup) {
     SettingsExchange settings(form());
     WindowRecord record;
     settings.Save(record);
-    EXPECT_EQ(record.settings.msr1Standard, 3);
-    EXPECT_EQ(record.settings.msr2Standard, 0);
-    record.settings.msr1Standard = -1;
-    record.settings.msr2Standard = 6;
+    EXPECT_EQ(record.configuration.settings.msr1Standard, 3);
+    EXPECT_EQ(record.configuration.settings.msr2Standard, 0);
+    record.configuration.settings.msr1Standard = -1;
+    record.configuration.settings.msr2Standard = 6;
     settings.Load(record);
     for (int id = ctl::Msr1IsoRadio; id <= ctl::Msr2DinRadio; ++id) {
         EXPECT_FALSE(form().IsChecked(id)) << id;

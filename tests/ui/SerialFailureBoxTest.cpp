@@ -13,7 +13,7 @@
 
 #include "PtyPair.h"
 #include "WindowFixture.h"
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include "ReadFormatter.h"
 #include "StandardErrorCapture.h"
 #include "WindowFixture.h"
+#include "form/ControlIds.h"
 #include "protocol/CommandSet.h"
 #include "protocol/ConfigBlock.h"
-#include "protocol/ControlIds.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ TEST_F(SerialWindow, ReadsTheConfigurationAndWritesItBack) {
     ASSERT_TRUE(StatusBecomes(kConfigOk));
     DeviceSettings expected;
     DecodeBlockSettings(ReaderModel::DefaultConfig(), expected);
-    EXPECT_EQ(window->Record().settings, expected);
+    EXPECT_EQ(window->Record().configuration.settings, expected);
     EXPECT_TRUE(form().IsEnabled(ctl::SelfDefineCodeFrame));  // CUSTOM: everything editable
     EXPECT_EQ(form().SelectedIndex(ctl::MicrSeparator1List), 'A' - 1);
 

@@ -8,7 +8,7 @@
 #include <QWheelEvent>
 
 #include "WindowFixture.h"
-#include "ui/ControlTable.h"
+#include "form/ControlTable.h"
 #include "ui/DialogUnits.h"
 
 namespace {

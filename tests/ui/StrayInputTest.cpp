@@ -7,8 +7,8 @@
 #include <QWheelEvent>
 
 #include "WindowFixture.h"
+#include "form/ControlIds.h"
 #include "protocol/CommandSet.h"
-#include "protocol/ControlIds.h"
 
 namespace {
 
@@ -72,8 +72,8 @@ TEST_F(StrayInput, AWheelTurnOverAListWithoutTheFocusChangesNothing) {
     }
     QTest::qWait(250);  // a poll or two: nothing was queued to send
     EXPECT_EQ(selections.count(), 0);
-    EXPECT_EQ(exchange.commandFrame.length, 0);
-    EXPECT_EQ(exchange.commandType, kNoCommand);
+    EXPECT_FALSE(readerStack.FramePending());
+    EXPECT_EQ(window->CommandType(), kNoCommand);
     EXPECT_EQ(Status(), "Status: Find Tallisk!");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tallisk [USB_HID_Mode]"));
 }

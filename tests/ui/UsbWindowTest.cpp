@@ -9,8 +9,8 @@
 #include "ReadFormatter.h"
 #include "StandardErrorCapture.h"
 #include "WindowFixture.h"
+#include "form/ControlIds.h"
 #include "protocol/ConfigBlock.h"
-#include "protocol/ControlIds.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ TEST_F(UsbWindow, StartsConnectedAndReadsTheConfiguration) {
     ASSERT_TRUE(StatusBecomes(kConfigOk));
     DeviceSettings expected;
     DecodeBlockSettings(ReaderModel::DefaultConfig(), expected);
-    EXPECT_EQ(window->Record().settings, expected);
+    EXPECT_EQ(window->Record().configuration.settings, expected);
     EXPECT_TRUE(form().IsEnabled(ctl::SendCmd));
     EXPECT_TRUE(form().IsEnabled(ctl::CommandTypeList));
 

@@ -12,7 +12,7 @@
 #include "SimulatedHidPlatform.h"
 #include "app/ProgramObjects.h"
 #include "app/UtilityApp.h"
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 #include "ui/MainWindow.h"
 
 // A main window after start-up, shown on screen, on the program's objects
@@ -60,8 +60,8 @@ class WindowFixture : public ::testing::Test {
     SimulatedHidPlatform& hidDevices = *ownDevices_;
     SimulatedDeviceWatch& deviceWatch = *ownWatch_;
     ProgramObjects program{std::move(ownDevices_), std::move(ownWatch_)};
-    ExchangeState& exchange = program.exchange;
-    SerialPort& serialPort = program.serialPort;
-    HidChannel& hid = program.hid;
+    ReaderStack& readerStack = program.reader;
+    SerialPort& serialPort = readerStack.Port();
+    HidChannel& hid = readerStack.Hid();
     std::unique_ptr<MainWindow> window;
 };

@@ -6,9 +6,9 @@
 
 #include "PtyReaderLink.h"
 #include "WindowFixture.h"
+#include "form/ControlIds.h"
 #include "protocol/CommandSet.h"
 #include "protocol/ConfigBlock.h"
-#include "protocol/ControlIds.h"
 
 namespace {
 
@@ -153,7 +153,7 @@ TEST_P(Workflow, ACustomConfigurationIsEditedAndWrittenBack) {
     const ConfigBlock stored = StoredConfig();
     DeviceSettings storedSettings;
     DecodeBlockSettings(stored, storedSettings);
-    EXPECT_EQ(storedSettings, window->Record().settings);
+    EXPECT_EQ(storedSettings, window->Record().configuration.settings);
     EXPECT_EQ(stored[2], 0x06);
     EXPECT_EQ(stored[13] & 0x01, 0x01);
     EXPECT_EQ(stored[14], 0x12);  // never decoded, sent back as read

@@ -49,7 +49,7 @@ TEST_F(CommandFrames, ShortCommandsCarryTheirPayload) {
         ShowSettings(c.edit);
         SendCmd(c.command);
         EXPECT_EQ(Frame(), c.frame) << c.what;
-        EXPECT_EQ(exchange.frameFromSendCmd, 1) << c.what;
+        EXPECT_TRUE(FromSendCmd()) << c.what;
     }
 }
 
@@ -144,7 +144,7 @@ TEST_F(CommandFrames, ConfigReplyReadsEverySettingFromItsBits) {
 
         record = WindowRecord{};
         protocol.DecodeConfigReply(kExchangeOk, block, kConfigBlockSize);
-        EXPECT_EQ(record.settings, expected) << c.what;
+        EXPECT_EQ(record.configuration.settings, expected) << c.what;
     }
 }
 
@@ -163,9 +163,9 @@ TEST_F(CommandFrames, CodeListSelectionsTravelAsIndexPlusOne) {
         SendCmd(kDeviceTypeSetup);
         const Bytes frame = Frame();
         ASSERT_EQ(frame.size(), 26u);
-        for (const CodeBinding& code : kCodeBindings) {
-            EXPECT_EQ(frame[static_cast<size_t>(2 + code.blockByte)], c.byte)
-                << "list " << code.listId << " index " << c.index;
+        for (size_t i = 0; i < kCodes.size(); ++i) {
+            EXPECT_EQ(frame[static_cast<size_t>(2 + kCodes[i].blockByte)], c.byte)
+                << "list " << kCodeBindings[i].listId << " index " << c.index;
         }
     }
 }
@@ -194,10 +194,9 @@ TEST_F(CommandFrames, UnsetOrOutOfRangeSettingsLeaveNoFramePending) {
         // The form shows an out-of-range value as a group with no button
         // checked, so the save before building reads it back as -1.
         ShowSettings(c.edit);
-        exchange.commandType = kDeviceTypeSetup;
-        protocol.PrepareCommandFrame();  // leaves the read request pending
+        ChooseCommand(kDeviceTypeSetup);  // leaves the read request pending
         SendCmd(c.command);
-        EXPECT_EQ(exchange.commandFrame.length, 0) << c.what;
+        EXPECT_FALSE(slot.Pending()) << c.what;
         EXPECT_EQ(ShownStatus(), "Status: Please Select All Settings First!") << c.what;
     }
 }
@@ -215,13 +214,12 @@ TEST_F(CommandFrames, SettingsAFrameDoesNotCarryDoNotBlockIt) {
 }
 
 TEST_F(CommandFrames, NoCommandChosenBuildsNothingButClearsTheReply) {
-    exchange.replyBuffer.bytes[0] = 0x1B;
-    exchange.replyBuffer.length = 2;
-    exchange.commandFrame.length = 0;
+    gathered.bytes[0] = 0x1B;
+    gathered.length = 2;
     SendCmd(kNoCommand);
-    EXPECT_EQ(exchange.commandFrame.length, 0);
-    EXPECT_EQ(exchange.replyBuffer.bytes[0], 0);
-    EXPECT_EQ(exchange.replyBuffer.length, 0);
+    EXPECT_FALSE(slot.Pending());
+    EXPECT_EQ(gathered.bytes[0], 0);
+    EXPECT_EQ(gathered.length, 0);
 }
 
 TEST_F(CommandFrames, ChoosingACommandQueuesTheReadRequestOnlyForDeviceTypeSetup) {
@@ -229,26 +227,24 @@ TEST_F(CommandFrames, ChoosingACommandQueuesTheReadRequestOnlyForDeviceTypeSetup
         // A frame still pending from an earlier Send Cmd is dropped whole.
         ShowSettings([](S& s) { s.checkCode = 1; });
         SendCmd(kCheckStandardsSetup);
-        exchange.replyBuffer.bytes[0] = 0x1B;
+        gathered.bytes[0] = 0x1B;
         record.statusText = "Status: before";
 
-        exchange.commandType = type;
-        protocol.PrepareCommandFrame();
-        EXPECT_EQ(exchange.frameFromSendCmd, 0);
-        EXPECT_EQ(exchange.replyBuffer.bytes[0], 0);
-        EXPECT_EQ(exchange.commandFrame.bytes[2], 0) << type;
+        ChooseCommand(type);
+        EXPECT_FALSE(FromSendCmd());
+        EXPECT_EQ(gathered.bytes[0], 0);
         if (type == kDeviceTypeSetup) {
             EXPECT_EQ(Frame(), (Bytes{0x1B, 0x52}));
         } else {
-            EXPECT_EQ(exchange.commandFrame.length, 0) << type;
+            EXPECT_FALSE(slot.Pending()) << type;
+            EXPECT_TRUE(slot.Frame().empty()) << type;
         }
         const std::string expected = type == kNoCommand
                                          ? "Status: before"
                                          : kCommandSet[static_cast<size_t>(type)].selectionText;
         EXPECT_EQ(record.statusText, expected);
     }
-    exchange.commandType = kDeviceInitial;
-    protocol.PrepareCommandFrame();
+    ChooseCommand(kDeviceInitial);
     EXPECT_EQ(record.statusText, "Status: Recover The Devive To Initial State");
 }
 

@@ -4,9 +4,9 @@
 #include <set>
 #include <vector>
 
-#include "protocol/ControlIds.h"
-#include "ui/CommandPanels.h"
-#include "ui/ControlTable.h"
+#include "form/CommandPanels.h"
+#include "form/ControlIds.h"
+#include "form/ControlTable.h"
 
 namespace {
 

@@ -7,41 +7,49 @@
 #include <vector>
 
 #include "InMemoryForm.h"
+#include "channels/common/ExchangeBuffers.h"
+#include "channels/common/FrameSlot.h"
+#include "form/ConfigProtocol.h"
+#include "form/ControlIds.h"
 #include "protocol/CommandSet.h"
-#include "protocol/ConfigProtocol.h"
-#include "protocol/ControlIds.h"
 
-// A window's worth of protocol state over an in-memory form.
+// A window's worth of protocol state over an in-memory form, with the frame
+// slot the exchanges share and a reply buffer that forgets on every order,
+// as an exchange's does.
 class ProtocolFixture : public ::testing::Test {
   protected:
     // Shows the given settings in the form, as if the user had set them.
     void ShowSettings(const std::function<void(DeviceSettings&)>& edit) {
-        edit(record.settings);
+        edit(record.configuration.settings);
         protocol.Load();
     }
 
     // Every radio group on its first button, every check box clear.
     static void FirstButtons(DeviceSettings& s) {
-        for (const SettingBinding& b : kSettingBindings) {
-            s.*b.field = 0;
+        for (const SettingRow& row : kSettings) {
+            s.*row.field = 0;
         }
     }
 
     std::vector<uint8_t> Frame() const {
-        const CommandFrame& f = exchange.commandFrame;
-        return {f.bytes.begin(), f.bytes.begin() + f.length};
+        return slot.Pending() ? slot.Frame() : std::vector<uint8_t>{};
     }
+    bool FromSendCmd() const { return slot.Use() == ReplyUse::Status; }
 
     void SendCmd(int32_t commandType) {
-        exchange.commandType = commandType;
-        protocol.BuildCommandFrame();
+        protocol.SetCommandType(commandType);
+        slot.Apply(protocol.BuildCommandFrame());
+    }
+
+    void ChooseCommand(int32_t commandType) {
+        protocol.SetCommandType(commandType);
+        slot.Apply(protocol.PrepareCommandFrame());
     }
 
     // A configuration read answered with a CUSTOM block of zeros: the block
     // frame may be built from then on.
     void ReadBack() {
-        exchange.commandType = kDeviceTypeSetup;
-        protocol.PrepareCommandFrame();
+        ChooseCommand(kDeviceTypeSetup);
         std::array<uint8_t, 24> block{};
         block[0] = '0';
         protocol.DecodeConfigReply(kExchangeOk, block, static_cast<int32_t>(block.size()));
@@ -51,6 +59,13 @@ class ProtocolFixture : public ::testing::Test {
 
     InMemoryForm form;
     WindowRecord record;
-    ExchangeState exchange;
-    ConfigProtocol protocol{form, record, exchange};
+    FrameSlot slot;
+    ExchangeBuffer gathered;
+    ConfigProtocol protocol{form, record};
+
+  private:
+    const bool forgets_ = [this] {
+        slot.OnOrder([this] { gathered.Clear(); });
+        return true;
+    }();
 };

@@ -3,9 +3,9 @@
 #include <random>
 
 #include "ProtocolFixture.h"
+#include "form/ControlIds.h"
+#include "form/ControlTable.h"
 #include "protocol/ConfigBlock.h"
-#include "protocol/ControlIds.h"
-#include "ui/ControlTable.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ TEST_F(ReplyDecoding, ExchangeResultsAndRepliesBecomeStatusTexts) {
         {9, 9, {}, "Status: Not Support Command"},
     };
     for (const auto& c : cases) {
-        exchange.commandType = c.command;
+        protocol.SetCommandType(c.command);
         protocol.ReportExchangeResult(static_cast<ExchangeResult>(c.result), c.reply,
                                       static_cast<int32_t>(c.reply.size()));
         EXPECT_EQ(ShownStatus(), c.text) << "command " << c.command << " result " << c.result;
@@ -86,12 +86,11 @@ TEST_F(ReplyDecoding, ShortOrFailedConfigRepliesChangeNothingButTheStatus) {
     for (const auto& c : cases) {
         record = WindowRecord{};
         protocol.Load();
-        exchange.commandFrame.bytes.fill(0);
         Bytes reply(c.length, '0');
         Decode(reply, c.result);
         EXPECT_EQ(ShownStatus(), "Status: Read Device Config Fail!") << c.length;
-        EXPECT_EQ(record.settings, DeviceSettings{});
-        EXPECT_EQ(exchange.commandFrame.bytes[3], 0);
+        EXPECT_EQ(record.configuration.settings, DeviceSettings{});
+        EXPECT_FALSE(record.configuration.reserved);
         EXPECT_FALSE(form.IsEnabled(ctl::CheckE13bRadio));
     }
 }
@@ -104,8 +103,8 @@ TEST_F(ReplyDecoding, ConfigRepliesOfTwentyFourBytesOrMoreAreDecoded) {
         reply[8] = 0x22;
         Decode(reply);
         EXPECT_EQ(ShownStatus(), "Status: Read Device Config Ok,Please Preserve After Change!");
-        EXPECT_EQ(record.settings.msr1Standard, 2) << length;
-        EXPECT_EQ(record.settings.msr1CodeType, 2) << length;
+        EXPECT_EQ(record.configuration.settings.msr1Standard, 2) << length;
+        EXPECT_EQ(record.configuration.settings.msr1CodeType, 2) << length;
     }
     // A reply length beyond what the buffer holds is not read past its end.
     const Bytes shortBuffer(10, '0');
@@ -127,7 +126,7 @@ TEST_F(ReplyDecoding, ReportedDeviceTypeDecidesWhatIsEnabled) {
     } cases[] = {{'3', ctl::DorrinRadio}, {'1', ctl::MicrReaderRadio}, {'7', ctl::ZorvaneRadio}};
     for (const auto& c : cases) {
         InMemoryForm fresh;
-        ConfigProtocol p(fresh, record, exchange);
+        ConfigProtocol p(fresh, record);
         block[0] = c.first;
         p.DecodeConfigReply(kExchangeOk, block, kConfigBlockSize);
         for (int id = ctl::CustomRadio; id <= ctl::LastDeviceTypeRadio; ++id) {
@@ -151,7 +150,7 @@ TEST_F(ReplyDecoding, CodeBytesSelectIndexMinusOneOrNothing) {
             form.SelectIndex(code.listId, 5);
         }
         Bytes block = CustomBlock();
-        for (const CodeBinding& code : kCodeBindings) {
+        for (const CodeRow& code : kCodes) {
             block[static_cast<size_t>(code.blockByte)] = c.byte;
         }
         Decode(block);
@@ -169,8 +168,7 @@ TEST_F(ReplyDecoding, UnreadBytesFourteenAndFifteenGoBackUnchanged) {
     }
     block[14] = 0xAB;
     block[15] = 0xCD;
-    exchange.commandType = kDeviceTypeSetup;
-    protocol.PrepareCommandFrame();
+    ChooseCommand(kDeviceTypeSetup);
     Decode(block);
     // Every group on its first button so that the block may be sent.
     ShowSettings([](DeviceSettings& s) {
@@ -186,8 +184,7 @@ TEST_F(ReplyDecoding, UnreadBytesFourteenAndFifteenGoBackUnchanged) {
 
     // After a failed read the block is not sent: it would carry bytes 14
     // and 15 as zeros, and the reader's own would be lost.
-    exchange.commandType = kDeviceTypeSetup;
-    protocol.PrepareCommandFrame();
+    ChooseCommand(kDeviceTypeSetup);
     Decode(Bytes(23, 0x30));
     SendCmd(kDeviceTypeSetup);
     EXPECT_TRUE(Frame().empty());
@@ -218,10 +215,10 @@ TEST_F(ReplyDecoding, RepliesNoReaderCouldHoldAreRefused) {
     for (const auto& c : cases) {
         InMemoryForm fresh;
         WindowRecord before;
-        ExchangeState state;
-        ConfigProtocol p(fresh, before, state);
-        state.commandType = kDeviceTypeSetup;
-        p.PrepareCommandFrame();
+        FrameSlot state;
+        ConfigProtocol p(fresh, before);
+        p.SetCommandType(kDeviceTypeSetup);
+        state.Apply(p.PrepareCommandFrame());
         Bytes block = CustomBlock();
         block[14] = 0x12;
         block[c.byte] = c.value;
@@ -230,16 +227,16 @@ TEST_F(ReplyDecoding, RepliesNoReaderCouldHoldAreRefused) {
         }
         p.DecodeConfigReply(kExchangeOk, block, kConfigBlockSize);
         EXPECT_EQ(before.statusText, "Status: Read Device Config Fail!") << c.what;
-        EXPECT_EQ(before.settings, DeviceSettings{}) << c.what;
-        EXPECT_EQ(state.commandFrame.bytes[16], 0) << c.what;
+        EXPECT_EQ(before.configuration.settings, DeviceSettings{}) << c.what;
+        EXPECT_FALSE(before.configuration.reserved) << c.what;
         for (int id : AllSettingsControlIds()) {
             EXPECT_FALSE(fresh.IsEnabled(id)) << c.what << " " << id;
         }
         // Not even with every setting given does the block go out.
-        FirstButtons(before.settings);
+        FirstButtons(before.configuration.settings);
         p.Load();
-        p.BuildCommandFrame();
-        EXPECT_EQ(state.commandFrame.length, 0) << c.what;
+        state.Apply(p.BuildCommandFrame());
+        EXPECT_FALSE(state.Pending()) << c.what;
     }
 }
 
@@ -269,10 +266,9 @@ TEST_F(ReplyDecoding, ReadAndResendRoundTripsTheBlock) {
         }
 
         record = WindowRecord{};
-        exchange.commandType = kDeviceTypeSetup;
-        protocol.PrepareCommandFrame();
+        ChooseCommand(kDeviceTypeSetup);
         Decode(block);
-        protocol.BuildCommandFrame();
+        slot.Apply(protocol.BuildCommandFrame());
 
         const Bytes frame = Frame();
         ASSERT_EQ(frame.size(), 26u) << "round " << round;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "InMemoryForm.h"
-#include "protocol/ControlIds.h"
-#include "protocol/SettingsExchange.h"
-#include "ui/ControlTable.h"
+#include "form/ControlIds.h"
+#include "form/ControlTable.h"
+#include "form/SettingsExchange.h"
 
 namespace {
 
@@ -51,13 +51,18 @@ TEST(RadioGroups, TheFormsGroupsHoldTheButtonsOfEachSetting) {
     for (const auto& c : cases) {
         EXPECT_EQ(RadioGroupMembers(order, c.firstId), c.members) << c.firstId;
     }
-    // Every radio-bound setting's value range is the size of its group.
-    for (const SettingBinding& b : kSettingBindings) {
+    // Every binding names the setting of its row; a radio-bound setting has
+    // a value name for each button of its group, a check box none.
+    for (size_t i = 0; i < kSettings.size(); ++i) {
+        const SettingBinding& b = kSettingBindings[i];
+        const SettingRow& row = kSettings[i];
+        EXPECT_TRUE(b.field == row.field) << row.key;
+        EXPECT_EQ(&BindingOf(row), &b) << row.key;
         if (b.kind == BindingKind::RadioGroup) {
-            EXPECT_EQ(RadioGroupMembers(order, b.controlId).size(),
-                      static_cast<size_t>(b.valueCount))
-                << b.controlId;
+            EXPECT_EQ(RadioGroupMembers(order, b.controlId).size(), row.valueNames.size())
+                << row.key;
         } else {
+            EXPECT_TRUE(IsOnOff(row)) << row.key;
             const ControlSpec* control = FindControl(b.controlId);
             ASSERT_NE(control, nullptr);
             EXPECT_EQ(control->kind, ControlKind::CheckBox) << b.controlId;
@@ -76,9 +81,9 @@ TEST(SettingsExchange, InitialRecordShowsCustomAndComparisonOnly) {
         }
     }
     WindowRecord saved;
-    saved.settings.deviceType = 5;
+    saved.configuration.settings.deviceType = 5;
     exchange.Save(saved);
-    EXPECT_EQ(saved.settings, DeviceSettings{});
+    EXPECT_EQ(saved.configuration.settings, DeviceSettings{});
     EXPECT_EQ(saved.comparison, 1);
 }
 
@@ -100,16 +105,16 @@ TEST(SettingsExchange, LoadChecksOneButtonOrClearsTheGroup) {
                  {200, 0}};
     for (const auto& c : cases) {
         WindowRecord record;
-        record.settings.msr1Standard = 3;
+        record.configuration.settings.msr1Standard = 3;
         exchange.Load(record);
-        record.settings.msr1Standard = c.value;
+        record.configuration.settings.msr1Standard = c.value;
         exchange.Load(record);
         for (int id : standards) {
             EXPECT_EQ(form.IsChecked(id), id == c.checkedId) << "value " << c.value << " id " << id;
         }
         WindowRecord saved;
         exchange.Save(saved);
-        EXPECT_EQ(saved.settings.msr1Standard,
+        EXPECT_EQ(saved.configuration.settings.msr1Standard,
                   c.checkedId == 0 ? -1 : c.checkedId - ctl::Msr1IsoRadio);
     }
 }
@@ -128,14 +133,37 @@ TEST(SettingsExchange, SaveReadsCheckedRadiosCheckBoxesAndStatusText) {
 
     WindowRecord saved;
     exchange.Save(saved);
-    EXPECT_EQ(saved.settings.deviceType, 6);
-    EXPECT_EQ(saved.settings.msr1CodeType, 2);
-    EXPECT_EQ(saved.settings.checkLfAtEnd, 1);
-    EXPECT_EQ(saved.settings.track3Limit, 1);
-    EXPECT_EQ(saved.settings.track1Limit, 0);
-    EXPECT_EQ(saved.settings.msr2CodeType, -1);
+    EXPECT_EQ(saved.configuration.settings.deviceType, 6);
+    EXPECT_EQ(saved.configuration.settings.msr1CodeType, 2);
+    EXPECT_EQ(saved.configuration.settings.checkLfAtEnd, 1);
+    EXPECT_EQ(saved.configuration.settings.track3Limit, 1);
+    EXPECT_EQ(saved.configuration.settings.track1Limit, 0);
+    EXPECT_EQ(saved.configuration.settings.msr2CodeType, -1);
     EXPECT_EQ(saved.comparison, 0);
     EXPECT_EQ(saved.statusText, "Status: shown");
+}
+
+TEST(SettingsExchange, SaveReadsTheCodeListsAndLoadLeavesThem) {
+    InMemoryForm form;
+    SettingsExchange exchange(form);
+    const struct {
+        int index;
+        int code;
+    } cases[] = {{-1, 0}, {0, 0x01}, {0x24, 0x25}, {126, 0x7F}};
+    for (const auto& c : cases) {
+        for (const CodeBinding& code : kCodeBindings) {
+            form.SelectIndex(code.listId, c.index);
+        }
+        WindowRecord saved;
+        exchange.Save(saved);
+        for (size_t i = 0; i < kCodes.size(); ++i) {
+            EXPECT_EQ(saved.configuration.codes[i], c.code) << kCodes[i].key << " " << c.index;
+        }
+        // A load shows the settings; a selection made since the last save
+        // stays as the user left it.
+        exchange.Load(WindowRecord{});
+        EXPECT_EQ(form.SelectedIndex(kCodeBindings[0].listId), c.index);
+    }
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 
 #include "SimulatedHidPlatform.h"
 #include "TraceCapture.h"
+#include "channels/common/ExchangeBuffers.h"
 #include "channels/usb/HexText.h"
-#include "protocol/ExchangeState.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "channels/common/ExchangeBuffers.h"
 #include "channels/usb/HidChannel.h"
-#include "protocol/ExchangeState.h"
 
 namespace {
 

@@ -4,11 +4,8 @@
 #include <span>
 #include <string>
 
+#include "protocol/FrameOrder.h"
 #include "protocol/StatusTexts.h"
-
-// How a reply is read: the reply to the configuration read request is
-// decoded into settings; any other reply only says how its command went.
-enum class ReplyUse { Configuration, Status };
 
 // What a command exchange tells its user, in the order it happens. Every
 // call comes on the thread that runs the exchange.

@@ -1,6 +1,6 @@
 #include "channels/common/ReadBurst.h"
 
-#include "protocol/ExchangeState.h"
+#include "channels/common/ExchangeBuffers.h"
 
 bool ReadBurst::IsFraming(std::string_view character) {
     if (character.size() != 1) {

@@ -1,18 +1,17 @@
 #include "channels/serial/SerialExchange.h"
 
-#include <algorithm>
-
 #include "channels/serial/SerialPort.h"
 
-SerialExchange::SerialExchange(ExchangeListener& listener, ExchangeState& exchange,
-                               SerialPort& port, PollTimer& timer, ModeSource mode, Clock clock)
+SerialExchange::SerialExchange(ExchangeListener& listener, FrameSlot& slot, SerialPort& port,
+                               PollTimer& timer, ModeSource mode, Clock clock)
     : listener_(listener),
-      exchange_(exchange),
+      slot_(slot),
       port_(port),
       timer_(timer),
       mode_(std::move(mode)),
       clock_(std::move(clock)) {
     timer_.SetExpiry([this] { Poll(); });
+    slot_.OnOrder([this] { reply_.Clear(); });
 }
 
 void SerialExchange::Poll() {
@@ -30,31 +29,24 @@ void SerialExchange::Poll() {
     } else if (awaitingReply_ && clock_() - frameWrittenAt_ >= kNoAnswerLimit) {
         // No answer: the wait ends, so that the next burst is a read again.
         CompleteReply(kNoAnswerResult);
-    } else if (exchange_.commandFrame.length != 0) {
+    } else if (slot_.Pending()) {
         awaitingReply_ = true;
         frameWrittenAt_ = clock_();
-        const auto length =
-            static_cast<size_t>(std::clamp(exchange_.commandFrame.length, 0, kExchangeBufferSize));
-        port_.RequestWrite(std::span(exchange_.commandFrame.bytes).first(length));
-        exchange_.commandFrame.length = 0;
+        port_.RequestWrite(slot_.Take());
     }
     timer_.Start();
 }
 
 void SerialExchange::CompleteReply(ExchangeResult result) {
     awaitingReply_ = false;
-    const ReplyBuffer& reply = exchange_.replyBuffer;
-    listener_.ReplyCompleted(
-        exchange_.frameFromSendCmd == 0 ? ReplyUse::Configuration : ReplyUse::Status, result,
-        reply.bytes, reply.length);
+    listener_.ReplyCompleted(slot_.Use(), result, reply_.bytes, reply_.length);
 }
 
 void SerialExchange::StoreReplyByte(uint8_t byte) {
     // Bytes past the buffer's end are not kept.
-    ReplyBuffer& reply = exchange_.replyBuffer;
-    if (reply.length >= 0 && reply.length < kExchangeBufferSize) {
-        reply.bytes[static_cast<size_t>(reply.length)] = byte;
-        ++reply.length;
+    if (reply_.length >= 0 && reply_.length < kExchangeBufferSize) {
+        reply_.bytes[static_cast<size_t>(reply_.length)] = byte;
+        ++reply_.length;
     }
 }
 
@@ -62,7 +54,7 @@ void SerialExchange::OnSerialByte(uint8_t byte) {
     timer_.Stop();
     timer_.Start();
     if (burst_.Begin()) {
-        exchange_.replyBuffer.length = 0;
+        reply_.length = 0;
         listener_.BurstBegan();
     }
     if (awaitingReply_) {

@@ -4,10 +4,11 @@
 #include <cstdint>
 #include <functional>
 
+#include "channels/common/ExchangeBuffers.h"
 #include "channels/common/ExchangeListener.h"
+#include "channels/common/FrameSlot.h"
 #include "channels/common/PollTimer.h"
 #include "channels/common/ReadBurst.h"
-#include "protocol/ExchangeState.h"
 #include "protocol/NameTables.h"
 #include "protocol/StatusTexts.h"
 
@@ -26,8 +27,8 @@ class SerialExchange {
     static constexpr std::chrono::seconds kNoAnswerLimit{3};
     static constexpr ExchangeResult kNoAnswerResult = kExchangeNoReply;
 
-    SerialExchange(ExchangeListener& listener, ExchangeState& exchange, SerialPort& port,
-                   PollTimer& timer, ModeSource mode, Clock clock = std::chrono::steady_clock::now);
+    SerialExchange(ExchangeListener& listener, FrameSlot& slot, SerialPort& port, PollTimer& timer,
+                   ModeSource mode, Clock clock = std::chrono::steady_clock::now);
 
     // The serial poll (timer 4), run by the poll timer; it ends for good
     // when it finds another connect mode in force.
@@ -40,13 +41,16 @@ class SerialExchange {
 
     bool AwaitingReply() const { return awaitingReply_; }
     bool BurstActive() const { return burst_.Active(); }
+    // What has been gathered of the reply, for a look from outside.
+    const ExchangeBuffer& Reply() const { return reply_; }
 
   private:
     void CompleteReply(ExchangeResult result);
     void StoreReplyByte(uint8_t byte);
 
     ExchangeListener& listener_;
-    ExchangeState& exchange_;
+    FrameSlot& slot_;
+    ExchangeBuffer reply_;
     SerialPort& port_;
     PollTimer& timer_;
     ModeSource mode_;

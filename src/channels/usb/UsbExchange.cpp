@@ -1,11 +1,10 @@
 #include "channels/usb/UsbExchange.h"
 
-#include "protocol/CommandSet.h"
-
-UsbExchange::UsbExchange(ExchangeListener& listener, ExchangeState& exchange, HidChannel& hid,
+UsbExchange::UsbExchange(ExchangeListener& listener, FrameSlot& slot, HidChannel& hid,
                          PollTimer& timer, ModeSource mode)
-    : listener_(listener), exchange_(exchange), hid_(hid), timer_(timer), mode_(std::move(mode)) {
+    : listener_(listener), slot_(slot), hid_(hid), timer_(timer), mode_(std::move(mode)) {
     timer_.SetExpiry([this] { Poll(); });
+    slot_.OnOrder([this] { reply_.Clear(); });
 }
 
 void UsbExchange::Poll() {
@@ -25,10 +24,9 @@ void UsbExchange::Poll() {
         if (count >= kMinReadCharacters) {
             listener_.ReadCompleted(burst_.Text());
         }
-    } else if (exchange_.commandFrame.length != 0) {
+    } else if (slot_.Pending()) {
         hid_.SetReportType(HidChannel::kFeatureReports);
         DispatchPendingFrame();
-        exchange_.commandFrame.length = 0;
         if (!hid_.Connected()) {
             // The reader went away during the exchange, and its removal
             // stopped the poll: it stays stopped until the reader is back.
@@ -39,27 +37,22 @@ void UsbExchange::Poll() {
 }
 
 void UsbExchange::DispatchPendingFrame() {
-    const int32_t type = exchange_.commandType;
-    if (!IsCommandType(type)) {
-        return;
-    }
-    const int32_t fromSendCmd = exchange_.frameFromSendCmd;
-    const ExchangeResult result = ExchangeFrame();
-    const ReplyBuffer& reply = exchange_.replyBuffer;
-    const bool configuration = type == kDeviceTypeSetup && fromSendCmd == 0;
-    listener_.ReplyCompleted(configuration ? ReplyUse::Configuration : ReplyUse::Status, result,
-                             reply.bytes, reply.length);
+    // The frame leaves the slot as it goes: nothing done during the
+    // transfer's wait can send it again.
+    const ReplyUse use = slot_.Use();
+    const std::vector<uint8_t> frame = slot_.Take();
+    const ExchangeResult result = ExchangeFrame(frame);
+    listener_.ReplyCompleted(use, result, reply_.bytes, reply_.length);
 }
 
-ExchangeResult UsbExchange::ExchangeFrame() {
+ExchangeResult UsbExchange::ExchangeFrame(const std::vector<uint8_t>& frame) {
     if (mode_() != kUsbHidMode) {
         return kExchangeNotConnected;
     }
     running_ = true;
     listener_.TransferBegan();
     const ExchangeResult result =
-        hid_.Exchange(exchange_.commandFrame.bytes, exchange_.commandFrame.length,
-                      exchange_.replyBuffer.bytes, exchange_.replyBuffer.length);
+        hid_.Exchange(frame, static_cast<int32_t>(frame.size()), reply_.bytes, reply_.length);
     listener_.TransferEnded();
     running_ = false;
     return result;

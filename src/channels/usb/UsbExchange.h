@@ -3,11 +3,12 @@
 #include <functional>
 #include <string>
 
+#include "channels/common/ExchangeBuffers.h"
 #include "channels/common/ExchangeListener.h"
+#include "channels/common/FrameSlot.h"
 #include "channels/common/PollTimer.h"
 #include "channels/common/ReadBurst.h"
 #include "channels/usb/HidChannel.h"
-#include "protocol/ExchangeState.h"
 #include "protocol/NameTables.h"
 
 // The exchange with a USB reader: the USB poll that sends a pending frame
@@ -20,8 +21,8 @@ class UsbExchange {
     // A keyboard burst is a read only from this many characters on.
     static constexpr int kMinReadCharacters = 15;
 
-    UsbExchange(ExchangeListener& listener, ExchangeState& exchange, HidChannel& hid,
-                PollTimer& timer, ModeSource mode);
+    UsbExchange(ExchangeListener& listener, FrameSlot& slot, HidChannel& hid, PollTimer& timer,
+                ModeSource mode);
 
     // The USB poll (timer 1), run by the poll timer; in serial mode its
     // first run ends it.
@@ -36,14 +37,16 @@ class UsbExchange {
 
     // Sends the pending frame and tells how its reply is to be read.
     void DispatchPendingFrame();
-    ExchangeResult ExchangeFrame();
 
     bool Running() const { return running_; }
     int KeyCount() const { return keyCount_; }
 
   private:
+    ExchangeResult ExchangeFrame(const std::vector<uint8_t>& frame);
+
     ExchangeListener& listener_;
-    ExchangeState& exchange_;
+    FrameSlot& slot_;
+    ExchangeBuffer reply_;
     HidChannel& hid_;
     PollTimer& timer_;
     ModeSource mode_;

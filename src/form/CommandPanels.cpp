@@ -1,7 +1,7 @@
-#include "ui/CommandPanels.h"
+#include "form/CommandPanels.h"
 
-#include "protocol/ControlIds.h"
-#include "ui/ControlTable.h"
+#include "form/ControlIds.h"
+#include "form/ControlTable.h"
 
 namespace {
 

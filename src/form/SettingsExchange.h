@@ -4,8 +4,8 @@
 #include <span>
 #include <vector>
 
-#include "protocol/DeviceSettings.h"
-#include "protocol/FormOperations.h"
+#include "form/FormBindings.h"
+#include "form/FormOperations.h"
 
 // The radio buttons of the group that starts at firstId, in form order: from
 // that button up to the next control marked first of a group, counting radios
@@ -13,8 +13,10 @@
 std::vector<int> RadioGroupMembers(std::span<const FormEntry> formOrder, int firstId);
 
 // The two-way copy between the window's record and its controls. Save copies
-// controls to record, load copies record to controls; a load is also what
-// makes a new status text visible.
+// controls to record, the code lists' selections included; load copies the
+// settings, the Comparison flag and the status text back (a load is what
+// makes a new status text visible). The code lists are only set when a
+// configuration is read, so a load never undoes a selection made meanwhile.
 class SettingsExchange {
   public:
     explicit SettingsExchange(FormOperations& form);

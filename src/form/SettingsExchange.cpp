@@ -1,8 +1,8 @@
-#include "protocol/SettingsExchange.h"
+#include "form/SettingsExchange.h"
 
 #include <algorithm>
 
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 
 std::vector<int> RadioGroupMembers(std::span<const FormEntry> formOrder, int firstId) {
     std::vector<int> members;
@@ -31,7 +31,7 @@ SettingsExchange::SettingsExchange(FormOperations& form) : form_(form) {
 void SettingsExchange::Save(WindowRecord& record) const {
     for (size_t i = 0; i < kSettingBindings.size(); ++i) {
         const SettingBinding& b = kSettingBindings[i];
-        int32_t& field = record.settings.*b.field;
+        int32_t& field = record.configuration.settings.*b.field;
         if (b.kind == BindingKind::CheckBox) {
             field = form_.IsChecked(b.controlId) ? 1 : 0;
             continue;
@@ -41,6 +41,10 @@ void SettingsExchange::Save(WindowRecord& record) const {
                                     [this](int id) { return form_.IsChecked(id); });
         field = checked == group.end() ? -1 : static_cast<int32_t>(checked - group.begin());
     }
+    for (size_t i = 0; i < kCodeBindings.size(); ++i) {
+        record.configuration.codes[i] =
+            CodeValueFromIndex(form_.SelectedIndex(kCodeBindings[i].listId));
+    }
     record.comparison = form_.IsChecked(ctl::ComparisonCheck) ? 1 : 0;
     record.statusText = form_.Text(ctl::StatusLine);
 }
@@ -48,7 +52,7 @@ void SettingsExchange::Save(WindowRecord& record) const {
 void SettingsExchange::Load(const WindowRecord& record) {
     for (size_t i = 0; i < kSettingBindings.size(); ++i) {
         const SettingBinding& b = kSettingBindings[i];
-        const int32_t value = record.settings.*b.field;
+        const int32_t value = record.configuration.settings.*b.field;
         if (b.kind == BindingKind::CheckBox) {
             form_.SetChecked(b.controlId, value != 0);
             continue;

@@ -3,7 +3,7 @@
 #include <span>
 #include <string>
 
-#include "ui/ControlTable.h"
+#include "form/ControlTable.h"
 
 // What a screen reader calls a control of a form. A control with a text of
 // its own is called by that text without the '&' marks of mnemonics, as the

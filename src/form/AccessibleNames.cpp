@@ -1,4 +1,4 @@
-#include "ui/AccessibleNames.h"
+#include "form/AccessibleNames.h"
 
 #include <string_view>
 

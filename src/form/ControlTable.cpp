@@ -1,9 +1,9 @@
-#include "ui/ControlTable.h"
+#include "form/ControlTable.h"
 
 #include <algorithm>
 #include <array>
 
-#include "protocol/ControlIds.h"
+#include "form/ControlIds.h"
 
 namespace {
 

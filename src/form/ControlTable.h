@@ -3,7 +3,7 @@
 #include <span>
 #include <vector>
 
-#include "protocol/FormOperations.h"
+#include "form/FormOperations.h"
 
 // A rectangle in dialog units of the form's font.
 struct DluRect {
