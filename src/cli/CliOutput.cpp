@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include <QJsonDocument>
+
 namespace {
 std::string* gCapture = nullptr;
 }  // namespace
@@ -12,24 +14,17 @@ int Fail(int status, const std::string& text) {
     return status;
 }
 
-std::string JsonText(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
+QJsonValue JsonString(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
-// The reader the command works on, opened.
+void EmitJson(const QJsonObject& document) {
+    Emit("%s", QJsonDocument(document).toJson(QJsonDocument::Indented).constData());
+}
+
+void EmitJsonLine(const QJsonObject& document) {
+    Emit("%s\n", QJsonDocument(document).toJson(QJsonDocument::Compact).constData());
+}
 
 void Emit(const char* format, ...) {
     va_list args;

@@ -1,5 +1,8 @@
 #include "cli/CliProgram.h"
 
+#include <QByteArray>
+#include <QJsonDocument>
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -120,7 +123,7 @@ int RunOnEveryReader(const Arguments& args, const Configuration& file) {
     }
     const bool json = args.line.Has("json");
     int worst = kCliOk;
-    Emit("%s", json ? "[" : "");
+    QJsonArray entries;
     for (size_t i = 0; i < readers.size(); ++i) {
         std::string output;
         CaptureOutput(&output);
@@ -132,15 +135,21 @@ int RunOnEveryReader(const Arguments& args, const Configuration& file) {
             output.pop_back();
         }
         if (json) {
-            Emit("%s\n{\"device\": %s, \"exit\": %d, \"output\": %s}", i == 0 ? "" : ",",
-                 JsonText(readers[i].path).c_str(), status,
-                 output.empty() ? "null" : output.c_str());
+            // Each reader's own document, or null where it printed none.
+            const QJsonDocument document =
+                QJsonDocument::fromJson(QByteArray::fromStdString(output));
+            entries.append(QJsonObject{
+                {"device", JsonString(readers[i].path)},
+                {"exit", status},
+                {"output", document.isObject() ? QJsonValue(document.object()) : QJsonValue()}});
         } else {
             Emit("== %s (exit %d)\n%s%s", readers[i].path.c_str(), status, output.c_str(),
                  output.empty() ? "" : "\n");
         }
     }
-    Emit("%s", json ? "\n]\n" : "");
+    if (json) {
+        Emit("%s", QJsonDocument(entries).toJson(QJsonDocument::Indented).constData());
+    }
     return worst;
 }
 

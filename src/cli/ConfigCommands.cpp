@@ -15,6 +15,7 @@
 #include "protocol/CommandSet.h"
 #include "protocol/ConfigBlock.h"
 #include "protocol/ConnectionTexts.h"
+#include "protocol/HexText.h"
 #include "protocol/StatusTexts.h"
 
 namespace {
@@ -35,7 +36,7 @@ int ReadBlock(ReaderTarget& target, ConfigBlock& block, bool sayInterrupted = tr
         return Fail(kCliRefused, target.Path() +
                                      ": the reader's answer is not a configuration, so it is "
                                      "not believed: " +
-                                     BlockHexOf(outcome.reply));
+                                     HexBytes(outcome.reply));
     }
     const int status = StatusOf(outcome, status::kConfigReadOk, target.Path());
     if (status != kCliOk) {
@@ -63,18 +64,18 @@ int LoadFile(const std::string& name, Configuration& configuration) {
 
 namespace {
 
-void PrintDifferences(const std::vector<SettingDifference>& differences, bool json) {
-    if (json) {
-        Emit("[");
-        for (size_t i = 0; i < differences.size(); ++i) {
-            const SettingDifference& d = differences[i];
-            Emit("%s{\"key\": %s, \"caption\": %s, \"reader\": %s, \"file\": %s}",
-                 i == 0 ? "" : ", ", JsonText(d.key).c_str(), JsonText(d.caption).c_str(),
-                 JsonText(d.valueA).c_str(), JsonText(d.valueB).c_str());
-        }
-        Emit("]");
-        return;
+QJsonArray DifferencesJson(const std::vector<SettingDifference>& differences) {
+    QJsonArray array;
+    for (const SettingDifference& d : differences) {
+        array.append(QJsonObject{{"key", JsonString(d.key)},
+                                 {"caption", JsonString(d.caption)},
+                                 {"reader", JsonString(d.valueA)},
+                                 {"file", JsonString(d.valueB)}});
     }
+    return array;
+}
+
+void PrintDifferences(const std::vector<SettingDifference>& differences) {
     for (const SettingDifference& d : differences) {
         Emit("%s (%s): reader %s, file %s\n", d.caption.c_str(), d.key.c_str(), d.valueA.c_str(),
              d.valueB.c_str());
@@ -106,14 +107,13 @@ int RunVerify(ReaderTarget& target, const Configuration& file, bool json) {
     const std::vector<SettingDifference> differences =
         CompareSettings(DecodeConfiguration(block), file);
     if (json) {
-        Emit("{\"device\": %s, \"same\": %s, \"differences\": ", JsonText(target.Path()).c_str(),
-             differences.empty() ? "true" : "false");
-        PrintDifferences(differences, true);
-        Emit("}\n");
+        EmitJson({{"device", JsonString(target.Path())},
+                  {"same", differences.empty()},
+                  {"differences", DifferencesJson(differences)}});
     } else if (differences.empty()) {
         Emit("%s: the reader holds the file's configuration\n", target.Path().c_str());
     } else {
-        PrintDifferences(differences, false);
+        PrintDifferences(differences);
     }
     return differences.empty() ? kCliOk : kCliRefused;
 }
@@ -136,12 +136,12 @@ int SayInterrupted(const ReaderTarget& target, const WriteProgress& progress, bo
         what = "the configuration was sent but not acknowledged: the reader may hold it";
     }
     if (json) {
-        Emit(
-            "{\"device\": %s, \"interrupted\": %s, \"changed\": %s, \"sent\": %s, "
-            "\"acknowledged\": %s, \"verified\": false}\n",
-            JsonText(target.Path()).c_str(), JsonText(EndSignals::NameOf(signal)).c_str(),
-            progress.changing ? "true" : "false", progress.sent ? "true" : "false",
-            progress.acknowledged ? "true" : "false");
+        EmitJson({{"device", JsonString(target.Path())},
+                  {"interrupted", JsonString(EndSignals::NameOf(signal))},
+                  {"changed", progress.changing},
+                  {"sent", progress.sent},
+                  {"acknowledged", progress.acknowledged},
+                  {"verified", false}});
     }
     return Fail(EndSignals::ExitStatusOf(signal),
                 target.Path() + ": interrupted by " + EndSignals::NameOf(signal) + ": " + what);
@@ -155,7 +155,7 @@ std::vector<SettingDifference> VerifyWrite(const ConfigBlock& after,
     std::vector<SettingDifference> differences = CompareSettings(DecodeConfiguration(after), file);
     if (differences.empty() && expected && after != *expected) {
         differences.push_back(
-            {"block", "Configuration block", BlockHexOf(after), BlockHexOf(*expected)});
+            {"block", "Configuration block", HexBytes(after), HexBytes(*expected)});
     }
     return differences;
 }
@@ -205,16 +205,14 @@ int RunWrite(ReaderTarget& target, const Configuration& file, bool force, bool j
     }
     const std::vector<SettingDifference> differences = VerifyWrite(after, expected, file);
     if (json) {
-        Emit(
-            "{\"device\": %s, \"changed\": %s, \"status\": %s, \"verified\": %s, "
-            "\"differences\": ",
-            JsonText(target.Path()).c_str(), progress.changing ? "true" : "false",
-            JsonText(said).c_str(), differences.empty() ? "true" : "false");
-        PrintDifferences(differences, true);
-        Emit("}\n");
+        EmitJson({{"device", JsonString(target.Path())},
+                  {"changed", progress.changing},
+                  {"status", JsonString(said)},
+                  {"verified", differences.empty()},
+                  {"differences", DifferencesJson(differences)}});
     } else {
         Emit("%s: %s\n", target.Path().c_str(), progress.changing ? said.c_str() : "unchanged");
-        PrintDifferences(differences, false);
+        PrintDifferences(differences);
     }
     return differences.empty() ? kCliOk : kCliRefused;
 }

@@ -67,8 +67,9 @@ int RunSend(ReaderTarget& target, const std::vector<std::string>& words, bool js
     const CommandSpec& command = kCommandSet[static_cast<size_t>(type)];
     const ReaderSession::Outcome outcome = target.Session().SendCommand(type, settings);
     if (json) {
-        Emit("{\"device\": %s, \"command\": %s, \"status\": %s}\n", JsonText(target.Path()).c_str(),
-             JsonText(command.name).c_str(), JsonText(outcome.status).c_str());
+        EmitJson({{"device", JsonString(target.Path())},
+                  {"command", JsonString(command.name)},
+                  {"status", JsonString(outcome.status)}});
     } else {
         Emit("%s\n", outcome.status.c_str());
     }

@@ -61,6 +61,13 @@ std::vector<std::string> SerialLines() {
     return lines;
 }
 
+// "0471": a USB identity as lsusb shows it.
+std::string Hex4(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04x", value & 0xFFFFu);
+    return text;
+}
+
 }  // namespace
 
 std::string SerialOpenAdvice(const std::string& path) {
@@ -72,29 +79,29 @@ int ListReadersAndLines(bool json) {
     std::unique_ptr<HidPlatform> platform = MakeLinuxHidPlatform();
     const std::vector<HidDeviceInfo> readers =
         platform ? ListReaders(*platform) : std::vector<HidDeviceInfo>{};
-    if (json) {
-        std::printf("{\"usb\": [");
-    } else {
+    QJsonArray usb;
+    if (!json) {
         std::printf("USB readers:%s\n", readers.empty() ? " none" : "");
     }
-    for (size_t i = 0; i < readers.size(); ++i) {
-        const HidDeviceInfo& r = readers[i];
+    for (const HidDeviceInfo& r : readers) {
         const std::optional<HidReportLengths> lengths = platform->ReportLengths(r.path);
         const bool mayOpen = ::access(r.path.c_str(), R_OK | W_OK) == 0;
         const std::string why =
             mayOpen ? "" : std::strerror(errno) + std::string("; ") + std::string(UsbAccessFix());
         const HidReportLengths l = lengths.value_or(HidReportLengths{});
         if (json) {
-            std::printf(
-                "%s{\"path\": %s, \"vendor\": \"%04x\", \"product\": \"%04x\", "
-                "\"version\": \"%04x\", \"serial_number\": %s, "
-                "\"manufacturer\": %s, \"product_name\": %s, "
-                "\"report_lengths\": {\"input\": %d, \"output\": %d, \"feature\": %d}, "
-                "\"may_open\": %s, \"why_not\": %s}",
-                i == 0 ? "" : ", ", JsonText(r.path).c_str(), r.vendorId, r.productId,
-                r.releaseNumber, JsonText(r.serialNumber).c_str(),
-                JsonText(r.manufacturerString).c_str(), JsonText(r.productString).c_str(), l.input,
-                l.output, l.feature, mayOpen ? "true" : "false", JsonText(why).c_str());
+            usb.append(QJsonObject{
+                {"path", JsonString(r.path)},
+                {"vendor", JsonString(Hex4(r.vendorId))},
+                {"product", JsonString(Hex4(r.productId))},
+                {"version", JsonString(Hex4(r.releaseNumber))},
+                {"serial_number", JsonString(r.serialNumber)},
+                {"manufacturer", JsonString(r.manufacturerString)},
+                {"product_name", JsonString(r.productString)},
+                {"report_lengths",
+                 QJsonObject{{"input", l.input}, {"output", l.output}, {"feature", l.feature}}},
+                {"may_open", mayOpen},
+                {"why_not", JsonString(why)}});
         } else {
             std::printf(
                 "  %s  %04x:%04x version %04x  serial %s  %s %s\n"
@@ -106,27 +113,25 @@ int ListReadersAndLines(bool json) {
         }
     }
     const std::vector<std::string> lines = SerialLines();
-    if (json) {
-        std::printf("], \"serial\": [");
-    } else {
+    QJsonArray serial;
+    if (!json) {
         std::printf("Serial lines:%s\n", lines.empty() ? " none" : "");
     }
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const std::string why = SerialAccess(lines[i]);
-        const std::string byId = ByIdName(lines[i]);
+    for (const std::string& line : lines) {
+        const std::string why = SerialAccess(line);
+        const std::string byId = ByIdName(line);
         if (json) {
-            std::printf(
-                "%s{\"path\": %s, \"by_id\": %s, \"may_open\": %s, "
-                "\"why_not\": %s}",
-                i == 0 ? "" : ", ", JsonText(lines[i]).c_str(), JsonText(byId).c_str(),
-                why.empty() ? "true" : "false", JsonText(why).c_str());
+            serial.append(QJsonObject{{"path", JsonString(line)},
+                                      {"by_id", JsonString(byId)},
+                                      {"may_open", why.empty()},
+                                      {"why_not", JsonString(why)}});
         } else {
-            std::printf("  %s%s%s  %s\n", lines[i].c_str(), byId.empty() ? "" : "  ", byId.c_str(),
+            std::printf("  %s%s%s  %s\n", line.c_str(), byId.empty() ? "" : "  ", byId.c_str(),
                         why.empty() ? "may be opened" : ("cannot be opened: " + why).c_str());
         }
     }
     if (json) {
-        std::printf("]}\n");
+        EmitJson({{"usb", usb}, {"serial", serial}});
     }
     return kCliOk;
 }

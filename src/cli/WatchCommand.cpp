@@ -1,5 +1,6 @@
 #include "cli/WatchCommand.h"
 
+#include <QJsonDocument>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -119,17 +120,16 @@ std::string WatchLine(const std::string& text, int index, const WatchOptions& op
         const bool reference = verdict == ReadComparison::Verdict::Reference;
         return shown + "\t" + VerdictName(verdict) + (reference ? "" : "\t" + counts);
     }
-    std::string line = "{\"index\": " + std::to_string(index) + ", \"text\": " + JsonText(text);
+    QJsonObject line{{"index", index}, {"text", JsonString(text)}};
     if (options.compare) {
         const bool reference = verdict == ReadComparison::Verdict::Reference;
-        line += std::string(", \"reference\": ") + (reference ? "true" : "false") + ", \"same\": " +
-                (reference                                  ? "null"
-                 : verdict == ReadComparison::Verdict::Same ? "true"
-                                                            : "false") +
-                ", \"successes\": " + std::to_string(comparison.Successes()) +
-                ", \"total\": " + std::to_string(comparison.Total());
+        line.insert("reference", reference);
+        line.insert("same", reference ? QJsonValue()
+                                      : QJsonValue(verdict == ReadComparison::Verdict::Same));
+        line.insert("successes", comparison.Successes());
+        line.insert("total", comparison.Total());
     }
-    return line + "}";
+    return QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString();
 }
 
 int RunWatch(ReaderTarget& target, const WatchOptions& options, bool usb) {

@@ -1,6 +1,7 @@
 #include "config/ConfigFile.h"
 #include "config/SettingTexts.h"
 #include "protocol/EscapedText.h"
+#include "protocol/HexText.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ std::string WriteConfigFile(const DeviceSettings& settings, const CodeValues& co
     out += block != nullptr ? "  },\n" : "  }\n";
 
     if (block != nullptr) {
-        AddMember(out, kTop, "block", QuotedText(BlockHexOf(*block)), true);
+        AddMember(out, kTop, "block", QuotedText(HexBytes(*block)), true);
     }
     out += "}\n";
     return out;

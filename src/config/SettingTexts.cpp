@@ -52,16 +52,3 @@ std::string ShownCodeOf(int byte) {
     const std::string_view name = CodeNameOf(byte);
     return std::string(name.substr(0, name.find_last_not_of(' ') + 1));
 }
-
-std::string BlockHexOf(std::span<const uint8_t> block) {
-    constexpr char kHex[] = "0123456789ABCDEF";
-    std::string text;
-    for (uint8_t byte : block) {
-        if (!text.empty()) {
-            text += ' ';
-        }
-        text += kHex[byte >> 4];
-        text += kHex[byte & 0xF];
-    }
-    return text;
-}

@@ -20,6 +20,3 @@ std::string FileCodeOf(int byte);
 std::string ShownValueOf(const SettingRow& setting, int value);
 // The list entry: hex and character, as "0x25 %", or "(none)".
 std::string ShownCodeOf(int byte);
-
-// The block as hex pairs, "30 43 41 ...".
-std::string BlockHexOf(std::span<const uint8_t> block);

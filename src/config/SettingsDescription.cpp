@@ -2,6 +2,7 @@
 
 #include "config/SettingTexts.h"
 #include "form/SettingCaptions.h"
+#include "protocol/HexText.h"
 
 std::string DescribeSettings(const DeviceSettings& settings, const CodeValues& codes,
                              const ConfigBlock& raw) {
@@ -13,6 +14,6 @@ std::string DescribeSettings(const DeviceSettings& settings, const CodeValues& c
     for (size_t i = 0; i < kCodes.size(); ++i) {
         text += "  " + std::string(CaptionOf(kCodes[i])) + ": " + ShownCodeOf(codes[i]) + "\n";
     }
-    text += "Block: " + BlockHexOf(raw) + "\n";
+    text += "Block: " + HexBytes(raw) + "\n";
     return text;
 }

@@ -1,5 +1,7 @@
 #include "protocol/EscapedText.h"
 
+#include "protocol/HexText.h"
+
 #include <array>
 
 namespace {
@@ -18,8 +20,6 @@ constexpr std::array<NamedEscape, 5> kNamedEscapes{{
     {'\t', "\\t"},
 }};
 
-constexpr char kHexDigits[] = "0123456789abcdef";
-
 }  // namespace
 
 std::string EscapedText(std::string_view bytes) {
@@ -36,7 +36,8 @@ std::string EscapedText(std::string_view bytes) {
         } else if (byte >= 0x20 && byte < 0x7f) {
             out += c;
         } else {
-            out += {'\\', 'x', kHexDigits[byte >> 4], kHexDigits[byte & 0xf]};
+            out += "\\x";
+            AppendHexByte(out, byte, true);
         }
     }
     return out;

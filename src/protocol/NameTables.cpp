@@ -1,6 +1,7 @@
 #include "protocol/NameTables.h"
 
 #include "protocol/CommandSet.h"
+#include "protocol/HexText.h"
 
 namespace {
 
@@ -11,8 +12,7 @@ constexpr std::array<const char*, 33> kControlNames = {
 };
 
 constexpr CodeName MakeCodeName(int v) {
-    constexpr char kHex[] = "0123456789abcdef";
-    CodeName n{'0', 'x', kHex[v >> 4], kHex[v & 0xF], ' ', ' ', ' ', ' ', '\0'};
+    CodeName n{'0', 'x', HexDigit(v >> 4, true), HexDigit(v, true), ' ', ' ', ' ', ' ', '\0'};
     if (v <= 0x20) {
         const char* abbreviation = kControlNames[static_cast<size_t>(v)];
         for (int i = 0; abbreviation[i] != '\0'; ++i) {

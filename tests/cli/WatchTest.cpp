@@ -187,7 +187,7 @@ TEST_F(WatchOnSerial, JsonEscapesANulToo) {
     const std::vector<uint8_t> bytes = {'A', 0x00, 'B', '\r'};
     reader.Send(bytes);
     EXPECT_EQ(Ended(), 0) << err;
-    EXPECT_EQ(out, "{\"index\": 1, \"text\": \"A\\u0000B\"}\n");
+    EXPECT_EQ(out, "{\"index\":1,\"text\":\"A\\u0000B\"}\n");
 }
 
 // Output that cannot be written ends the watch with 74 and says why, on a

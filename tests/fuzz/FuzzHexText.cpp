@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "channels/usb/HexText.h"
+#include "protocol/HexText.h"
 
 namespace {
 

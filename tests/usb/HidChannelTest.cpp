@@ -7,7 +7,7 @@
 #include "SimulatedHidPlatform.h"
 #include "TraceCapture.h"
 #include "channels/common/ExchangeBuffers.h"
-#include "channels/usb/HexText.h"
+#include "protocol/HexText.h"
 
 namespace {
 

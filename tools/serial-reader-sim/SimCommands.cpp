@@ -9,6 +9,7 @@
 
 #include "PtyReaderLink.h"
 #include "ReadFormatter.h"
+#include "protocol/HexText.h"
 
 namespace {
 
@@ -139,13 +140,7 @@ SimAnswer Split(PtyReaderLink& reader, int ms) {
 // The configuration in hexadecimal, a blank after each byte: the answer is
 // the configuration itself.
 SimAnswer ShowConfig(PtyReaderLink& reader, int) {
-    std::string text;
-    char byte[4];
-    for (uint8_t b : Config(reader)) {
-        std::snprintf(byte, sizeof byte, "%02X ", b);
-        text += byte;
-    }
-    return {SimOutcome::Done, text};
+    return {SimOutcome::Done, HexBytes(Config(reader)) + " "};
 }
 
 SimAnswer Status(PtyReaderLink& reader, int) {

@@ -1,5 +1,7 @@
 #include "channels/common/Trace.h"
 
+#include "protocol/HexText.h"
+
 #include <atomic>
 #include <cstdio>
 #include <ctime>
@@ -44,7 +46,6 @@ std::string TraceStamp(std::chrono::system_clock::time_point when) {
 
 std::string TraceBody(std::string_view channel, std::string_view direction, std::string_view what,
                       std::span<const uint8_t> bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string body(channel);
     for (const std::string_view part : {direction, what}) {
         if (!part.empty()) {
@@ -53,13 +54,7 @@ std::string TraceBody(std::string_view channel, std::string_view direction, std:
         }
     }
     if (!bytes.empty()) {
-        body += ':';
-        body.reserve(body.size() + bytes.size() * 3);
-        for (const uint8_t byte : bytes) {
-            body += ' ';
-            body += kDigits[byte >> 4];
-            body += kDigits[byte & 0x0F];
-        }
+        body += ": " + HexBytes(bytes);
     }
     return body;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "channels/common/Trace.h"
-#include "channels/usb/HexText.h"
+#include "protocol/HexText.h"
 
 namespace {
 

@@ -1,6 +1,4 @@
-#include "channels/usb/HexText.h"
-
-#include <string>
+#include "protocol/HexText.h"
 
 namespace {
 
@@ -41,4 +39,21 @@ std::vector<uint8_t> ParseHexBytes(std::string_view text) {
         bytes.push_back(ParseHexPair(digits[i], i + 1 < digits.size() ? digits[i + 1] : '0'));
     }
     return bytes;
+}
+
+void AppendHexByte(std::string& out, uint8_t byte, bool lower) {
+    out += HexDigit(byte >> 4, lower);
+    out += HexDigit(byte & 0xF, lower);
+}
+
+std::string HexBytes(std::span<const uint8_t> bytes) {
+    std::string text;
+    text.reserve(bytes.size() * 3);
+    for (const uint8_t byte : bytes) {
+        if (!text.empty()) {
+            text += ' ';
+        }
+        AppendHexByte(text, byte);
+    }
+    return text;
 }
