@@ -5,21 +5,38 @@
 
 #include <QJsonDocument>
 
+#include "cli/JsonReport.h"
+
 namespace {
 std::string* gCapture = nullptr;
+bool gJson = false;
 }  // namespace
 
-int Fail(int status, const std::string& text) {
+int Fail(int status, const std::string& text, const std::string& fix) {
     std::fprintf(stderr, "tallisk-cli: %s\n", text.c_str());
+    if (!fix.empty()) {
+        std::fprintf(stderr, "  (%s)\n", fix.c_str());
+    }
+    if (gJson) {
+        JsonReport::Current().Fail(text, fix);
+    }
     return status;
+}
+
+void SetJsonOutput(bool json) {
+    gJson = json;
+}
+
+bool JsonOutput() {
+    return gJson;
 }
 
 QJsonValue JsonString(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-void EmitJson(const QJsonObject& document) {
-    Emit("%s", QJsonDocument(document).toJson(QJsonDocument::Indented).constData());
+void EmitJson(const QJsonObject& data) {
+    JsonReport::Current().Add(data);
 }
 
 void EmitJsonLine(const QJsonObject& document) {

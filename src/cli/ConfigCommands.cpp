@@ -8,6 +8,7 @@
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
 #include "cli/FileInput.h"
+#include "cli/JsonReport.h"
 #include "config/ConfigFile.h"
 #include "config/SettingTexts.h"
 #include "config/SettingsComparison.h"
@@ -37,6 +38,15 @@ int ReadBlock(ReaderTarget& target, ConfigBlock& block, bool sayInterrupted = tr
                                      ": the reader's answer is not a configuration, so it is "
                                      "not believed: " +
                                      HexBytes(outcome.reply));
+    }
+    if (outcome.answered && outcome.result == kExchangeOk &&
+        outcome.reply.size() < kConfigBlockSize) {
+        // Too short to be anything: not the reader's word against it.
+        return Fail(kCliNoAnswer,
+                    target.Path() + ": the reader's answer was cut short (" +
+                        std::to_string(outcome.reply.size()) + " of " +
+                        std::to_string(kConfigBlockSize) + " bytes" +
+                        (outcome.reply.empty() ? "" : ": " + HexBytes(outcome.reply)) + ")");
     }
     const int status = StatusOf(outcome, status::kConfigReadOk, target.Path());
     if (status != kCliOk) {
@@ -82,6 +92,14 @@ void PrintDifferences(const std::vector<SettingDifference>& differences) {
     }
 }
 
+// The exit status of a reader that differs from the file, said in a line.
+int Differs(const ReaderTarget& target, const std::vector<SettingDifference>& differences) {
+    return Fail(kCliRefused, target.Path() +
+                                 ": the reader's configuration differs from the file in " +
+                                 std::to_string(differences.size()) +
+                                 (differences.size() == 1 ? " setting" : " settings"));
+}
+
 }  // namespace
 
 int RunRead(ReaderTarget& target, bool json) {
@@ -91,7 +109,8 @@ int RunRead(ReaderTarget& target, bool json) {
     }
     const Configuration read = DecodeConfiguration(block);
     if (json) {
-        Emit("%s", WriteConfigFile(read.settings, read.codes, &block).c_str());
+        JsonReport::Current().SetConfigurationFile(
+            WriteConfigFile(read.settings, read.codes, &block));
     } else {
         Emit("reader: %s\n%s", target.Path().c_str(),
              DescribeSettings(read.settings, read.codes, block).c_str());
@@ -115,7 +134,7 @@ int RunVerify(ReaderTarget& target, const Configuration& file, bool json) {
     } else {
         PrintDifferences(differences);
     }
-    return differences.empty() ? kCliOk : kCliRefused;
+    return differences.empty() ? kCliOk : Differs(target, differences);
 }
 
 namespace {
@@ -160,6 +179,35 @@ std::vector<SettingDifference> VerifyWrite(const ConfigBlock& after,
     return differences;
 }
 
+// A named device type goes to the reader alone, as ESC 'A' and its digit:
+// a file that names one and holds other settings than the reader's cannot
+// be written as it stands, and nothing is sent.
+int RefuseWhatANamedTypeCannotCarry(const ReaderTarget& target, const Configuration& file,
+                                    const std::vector<SettingDifference>& changes) {
+    const int type = file.settings.deviceType;
+    if (type == 0) {
+        return kCliOk;
+    }
+    std::string others;
+    for (const SettingDifference& d : changes) {
+        if (d.key != "deviceType") {
+            others +=
+                "\n  " + d.caption + " (" + d.key + "): reader " + d.valueA + ", file " + d.valueB;
+        }
+    }
+    if (others.empty()) {
+        return kCliOk;
+    }
+    const char* name = RowOf(&DeviceSettings::deviceType).valueNames[static_cast<size_t>(type)];
+    return Fail(kCliUsage,
+                target.Path() + ": nothing was sent: the file's device type " + name +
+                    " is set on its own (ESC 'A'), and it cannot carry the file's "
+                    "other settings, which differ from the reader's:" +
+                    others,
+                "set deviceType to CUSTOM in the file to write every setting, or make the "
+                "others the reader's");
+}
+
 }  // namespace
 
 int RunWrite(ReaderTarget& target, const Configuration& file, bool force, bool json) {
@@ -168,7 +216,13 @@ int RunWrite(ReaderTarget& target, const Configuration& file, bool force, bool j
     if (const int status = ReadBlock(target, before, false); status != kCliOk) {
         return ReaderSession::Interrupted() != 0 ? SayInterrupted(target, progress, json) : status;
     }
-    const bool unchanged = CompareSettings(DecodeConfiguration(before), file).empty();
+    const std::vector<SettingDifference> changes =
+        CompareSettings(DecodeConfiguration(before), file);
+    if (const int status = RefuseWhatANamedTypeCannotCarry(target, file, changes);
+        status != kCliOk) {
+        return status;
+    }
+    const bool unchanged = changes.empty();
     progress.changing = !unchanged || force;
     // What the reader holds once the write is done: the block sent, or the
     // one it had (a named device type goes as ESC 'A' alone, and only its
@@ -196,25 +250,36 @@ int RunWrite(ReaderTarget& target, const Configuration& file, bool force, bool j
         }
         said = outcome.status;
     }
-    ConfigBlock after{};
+    // Nothing sent: the read before is what the reader holds, and one read
+    // is enough to verify it.
+    ConfigBlock after = before;
     if (ReaderSession::Interrupted() != 0) {
         return SayInterrupted(target, progress, json);
     }
-    if (const int status = ReadBlock(target, after, false); status != kCliOk) {
-        return ReaderSession::Interrupted() != 0 ? SayInterrupted(target, progress, json) : status;
+    if (progress.changing) {
+        if (const int status = ReadBlock(target, after, false); status != kCliOk) {
+            return ReaderSession::Interrupted() != 0 ? SayInterrupted(target, progress, json)
+                                                     : status;
+        }
     }
     const std::vector<SettingDifference> differences = VerifyWrite(after, expected, file);
     if (json) {
-        EmitJson({{"device", JsonString(target.Path())},
-                  {"changed", progress.changing},
-                  {"status", JsonString(said)},
-                  {"verified", differences.empty()},
-                  {"differences", DifferencesJson(differences)}});
+        QJsonObject document{{"device", JsonString(target.Path())},
+                             {"changed", progress.changing},
+                             {"verified", differences.empty()},
+                             {"differences", DifferencesJson(differences)}};
+        if (progress.changing) {
+            document.insert("window_status", JsonString(said));
+        }
+        EmitJson(document);
     } else {
-        Emit("%s: %s\n", target.Path().c_str(), progress.changing ? said.c_str() : "unchanged");
+        Emit("%s: %s\n", target.Path().c_str(),
+             !progress.changing    ? "unchanged: the reader holds the file's configuration"
+             : differences.empty() ? "written and verified"
+                                   : "written, but the reader then differs from the file:");
         PrintDifferences(differences);
     }
-    return differences.empty() ? kCliOk : kCliRefused;
+    return differences.empty() ? kCliOk : Differs(target, differences);
 }
 
 // "MSR_Read_Limit", "msr-read-limit": the same command.

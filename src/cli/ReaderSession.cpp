@@ -46,7 +46,16 @@ ReaderSession::ReaderSession(std::unique_ptr<HidPlatform> platform,
     stack_.Attach(*this, *this, *this);
     // Failures of the line go to standard error; nobody has to dismiss them.
     stack_.Port().SetFailureReporter([this](const std::string& text, std::function<void()> closed) {
-        std::fprintf(stderr, "tallisk-cli: %s\n", text.c_str());
+        // The window's box says "WARNING:  <call> Failed with the following
+        // error: \n<error>\nPort: <n>\n"; the command line says what it means.
+        const size_t from = text.find('\n');
+        const size_t to = from == std::string::npos ? from : text.find('\n', from + 1);
+        const std::string error =
+            from == std::string::npos ? text : text.substr(from + 1, to - from - 1);
+        std::fprintf(stderr, "tallisk-cli: %s (%s)\n",
+                     closed ? "the serial line failed while it was open; was the reader unplugged?"
+                            : "the serial line could not be set up",
+                     error.c_str());
         if (closed) {
             // A failure of the open line, not of its opening.
             lineLost_ = true;

@@ -6,20 +6,22 @@
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
 #include "cli/HidSelection.h"
+#include "cli/JsonReport.h"
 #include "cli/SerialLineName.h"
 #include "platform/advice/FailureAdvice.h"
+#include "protocol/HexText.h"
 
 int ReaderTarget::Open() {
     if (line_.Has("serial")) {
         path_ = SerialLinePath(line_.Value("serial"));
+        JsonReport::Current().SetDevice(path_);
         ::setenv("TALLISK_COM1", path_.c_str(), 1);
         session_ = std::make_unique<ReaderSession>(nullptr, MakeUdevDeviceWatch());
         // Why from the open itself: opening the line again to ask would
         // pass over the line's exclusive flag as root, and say nothing.
         if (!session_->Open(kSerialMode)) {
-            return Fail(kCliNoReader,
-                        path_ + ": the serial line could not be opened (" + session_->Status() +
-                            "): " + SerialOpenReason(path_, session_->SerialOpenError()));
+            return Fail(kCliNoReader, path_ + ": the serial line could not be opened: " +
+                                          SerialOpenReason(path_, session_->SerialOpenError()));
         }
         return 0;
     }
@@ -45,17 +47,22 @@ int ReaderTarget::Open() {
         }
         path_ = readers[0].path;
     }
+    JsonReport::Current().SetDevice(path_);
     session_ = std::make_unique<ReaderSession>(OnlyThePath(std::move(platform), path_),
                                                MakeUdevDeviceWatch());
     if (!session_->Open(kUsbHidMode)) {
         if (session_->Hid().FoundInUse()) {
             return Fail(kCliNoReader, UsbInUseLine(path_));
         }
-        std::string why = session_->Status();
         if (session_->Hid().FoundWithoutAccess()) {
-            why += "; this user may not open " + UsbNoAccessLine(path_);
+            return Fail(kCliNoReader, path_ + ": this user may not open " + UsbNoAccessLine(path_));
         }
-        return Fail(kCliNoReader, path_ + ": " + why);
+        if (!session_->Hid().ReaderListed()) {
+            return Fail(kCliNoReader, path_ +
+                                          ": no reader there (tallisk-cli list shows the readers "
+                                          "present and their nodes)");
+        }
+        return Fail(kCliNoReader, path_ + ": the reader could not be opened");
     }
     return 0;
 }
@@ -64,8 +71,9 @@ int ReaderTarget::Open() {
 int StatusOf(const ReaderSession::Outcome& outcome, const std::string& success,
              const std::string& path) {
     if (!outcome.built) {
-        return Fail(kCliUsage, path + ": nothing was sent (" + outcome.status +
-                                   "): give every setting the command carries");
+        return Fail(kCliUsage, path +
+                                   ": nothing was sent: a setting the command carries has no "
+                                   "value, or the block has no read to go back to");
     }
     if (outcome.interrupted != 0) {
         return Fail(EndSignals::ExitStatusOf(outcome.interrupted),
@@ -83,23 +91,31 @@ int StatusOf(const ReaderSession::Outcome& outcome, const std::string& success,
     struct ResultStatus {
         ExchangeResult result;
         int status;
+        const char* what;
     };
     static constexpr ResultStatus kResultStatus[] = {
-        {kExchangeNoReportType, kCliNoReader},   {kExchangeBadReportLength, kCliNoReader},
-        {kExchangeNotConnected, kCliNoReader},   {kExchangeSendFailed, kCliNoAnswer},
-        {kExchangeConnectionLost, kCliNoAnswer}, {kExchangeNoReply, kCliNoAnswer},
-        {kExchangeSerialNotOpen, kCliNoReader},
+        {kExchangeNoReportType, kCliNoReader, "the reader's reports cannot be used"},
+        {kExchangeBadReportLength, kCliNoReader,
+         "the reader's reports are longer than the program can hold"},
+        {kExchangeNotConnected, kCliNoReader, "the reader is not connected"},
+        {kExchangeSendFailed, kCliNoAnswer, "the command could not be sent to the reader"},
+        {kExchangeConnectionLost, kCliNoAnswer, "the reader went away before it answered"},
+        {kExchangeNoReply, kCliNoAnswer, "no answer"},
+        {kExchangeSerialNotOpen, kCliNoReader, "the serial line is not open"},
     };
     if (!outcome.answered) {
-        return Fail(kCliNoAnswer, path + ": no answer (" + outcome.status + ")");
+        return Fail(kCliNoAnswer, path + ": no answer");
     }
     for (const ResultStatus& entry : kResultStatus) {
         if (outcome.result == entry.result) {
-            return Fail(entry.status, path + ": " + outcome.status);
+            return Fail(entry.status, path + ": " + entry.what);
         }
     }
     if (outcome.status != success) {
-        return Fail(kCliRefused, path + ": " + outcome.status);
+        return Fail(kCliRefused,
+                    path + ": the reader refused the command (it answered " +
+                        (outcome.reply.empty() ? std::string("nothing") : HexBytes(outcome.reply)) +
+                        ")");
     }
     return kCliOk;
 }

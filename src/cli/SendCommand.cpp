@@ -1,77 +1,87 @@
-#include "cli/SendCommand.h"
-
-#include <cctype>
+// send COMMAND [KEY=VALUE...]: any other command of the command set, with
+// the settings its frame carries.
 #include <cstdio>
 
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
-#include "config/SettingTexts.h"
+#include "cli/CommandRuns.h"
+#include "cli/ConfigCommands.h"
+#include "cli/ReaderRuns.h"
+#include "cli/SendKeys.h"
+#include "protocol/CommandFrames.h"
 #include "protocol/CommandSet.h"
 
 namespace {
 
-std::string Folded(const std::string& name) {
-    std::string folded;
-    for (char c : name) {
-        folded += c == '-' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+int ListSendCommands(bool json) {
+    if (!json) {
+        std::fputs(
+            ("Commands send takes, with the settings each carries:\n" + SendCommandList()).c_str(),
+            stdout);
+        return kCliOk;
     }
-    return folded;
+    QJsonArray commands;
+    for (int32_t i = 0; i < kCommandCount; ++i) {
+        if (FindSendCommand(kCommandSet[static_cast<size_t>(i)].name) != i) {
+            continue;
+        }
+        QJsonArray keys;
+        for (const SettingRow* row : FrameSettings(i)) {
+            keys.append(JsonString(row->key));
+        }
+        commands.append(QJsonObject{{"name", JsonString(kCommandSet[static_cast<size_t>(i)].name)},
+                                    {"settings", keys}});
+    }
+    EmitJson({{"commands", commands}});
+    return kCliOk;
+}
+
+int Send(ReaderTarget& target, int32_t type, const DeviceSettings& settings, bool json) {
+    const CommandSpec& command = kCommandSet[static_cast<size_t>(type)];
+    const ReaderSession::Outcome outcome = target.Session().SendCommand(type, settings);
+    const int status = StatusOf(outcome, command.successText, target.Path());
+    if (json) {
+        EmitJson({{"device", JsonString(target.Path())},
+                  {"command", JsonString(command.name)},
+                  {"acknowledged", status == kCliOk},
+                  {"window_status", JsonString(outcome.status)}});
+    } else if (status == kCliOk) {
+        Emit("%s: acknowledged\n", command.name);
+    }
+    return status;
 }
 
 }  // namespace
 
-int RunSend(ReaderTarget& target, const std::vector<std::string>& words, bool json) {
-    int32_t type = kNoCommand;
-    for (int32_t i = 0; i < kCommandCount; ++i) {
-        if (Folded(kCommandSet[static_cast<size_t>(i)].name) == Folded(words[1])) {
-            type = i;
+int RunSendCommand(const CliInvocation& invocation) {
+    const bool json = invocation.Has("json");
+    if (invocation.Has("list") || invocation.arguments.empty()) {
+        if (!invocation.arguments.empty()) {
+            return Fail(kCliUsage, "send --list takes no command");
         }
+        return ListSendCommands(json);
     }
-    if (type == kNoCommand || type == kDeviceTypeSetup) {
-        std::string names;
-        for (int32_t i = 0; i < kCommandCount; ++i) {
-            if (i != kDeviceTypeSetup) {
-                names += std::string(" ") + kCommandSet[static_cast<size_t>(i)].name;
-            }
-        }
-        return Fail(kCliUsage, "unknown command " + words[1] + "; commands:" + names +
-                                   " (the configuration block: read, write)");
+    const std::string& name = invocation.arguments[0];
+    const int32_t type = FindSendCommand(name);
+    if (type == kNoCommand) {
+        return Fail(kCliUsage, "send: unknown command '" + name + "'; the commands are:\n" +
+                                   SendCommandList());
     }
     DeviceSettings settings;
-    for (size_t w = 2; w < words.size(); ++w) {
-        const std::string& word = words[w];
-        const size_t eq = word.find('=');
-        const std::string key = word.substr(0, eq);
-        const std::string value = eq == std::string::npos ? "" : word.substr(eq + 1);
-        const SettingRow* setting = FindSetting(key);
-        if (setting == nullptr) {
-            return Fail(kCliUsage, "unknown setting " + key);
+    const bool fromFile = invocation.Has("from");
+    if (fromFile) {
+        Configuration file;
+        if (const int status = LoadFile(invocation.Value("from"), file); status != kCliOk) {
+            return status;
         }
-        bool found = false;
-        std::string allowed;
-        for (int v = 0; v < ValueCountOf(*setting); ++v) {
-            std::string name = FileValueOf(*setting, v);
-            if (name.size() >= 2 && name.front() == '"') {
-                name = name.substr(1, name.size() - 2);
-            }
-            allowed += " " + name;
-            if (name == value) {
-                settings.*setting->field = v;
-                found = true;
-            }
-        }
-        if (!found) {
-            return Fail(kCliUsage, key + " must be one of:" + allowed);
-        }
+        settings = file.settings;
     }
-    const CommandSpec& command = kCommandSet[static_cast<size_t>(type)];
-    const ReaderSession::Outcome outcome = target.Session().SendCommand(type, settings);
-    if (json) {
-        EmitJson({{"device", JsonString(target.Path())},
-                  {"command", JsonString(command.name)},
-                  {"status", JsonString(outcome.status)}});
-    } else {
-        Emit("%s\n", outcome.status.c_str());
+    const std::vector<std::string> words(invocation.arguments.begin() + 1,
+                                         invocation.arguments.end());
+    if (const std::string error = TakeSendSettings(type, words, fromFile, settings);
+        !error.empty()) {
+        return Fail(kCliUsage, "send: " + error);
     }
-    return StatusOf(outcome, command.successText, target.Path());
+    return OnReaders(invocation,
+                     [&](ReaderTarget& target) { return Send(target, type, settings, json); });
 }

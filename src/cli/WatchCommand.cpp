@@ -10,7 +10,9 @@
 
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
+#include "cli/CommandRuns.h"
 #include "cli/KeyboardReads.h"
+#include "cli/ReaderRuns.h"
 #include "protocol/EscapedText.h"
 
 namespace {
@@ -179,4 +181,17 @@ int RunWatch(ReaderTarget& target, const WatchOptions& options, bool usb) {
         return Fail(kCliNoAnswer, target.Path() + ": the reader went away");
     }
     return kCliOk;
+}
+
+int RunWatchCommand(const CliInvocation& invocation) {
+    WatchOptions options{invocation.Has("compare"), invocation.Has("json"), 0};
+    if (invocation.Has("count") && !ParseWatchCount(invocation.Value("count"), options.count)) {
+        return Fail(kCliUsage, "--count needs a number of reads from 1 on");
+    }
+    if (invocation.Has("all")) {
+        return Fail(kCliUsage, "watch follows one reader; choose it with --device");
+    }
+    const bool usb = !invocation.Has("serial");
+    return OnReaders(invocation,
+                     [&](ReaderTarget& target) { return RunWatch(target, options, usb); });
 }

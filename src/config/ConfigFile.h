@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QJsonObject>
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -34,6 +36,12 @@ struct ConfigFileResult {
 // block needs.
 std::string WriteConfigFile(const DeviceSettings& settings, const CodeValues& codes,
                             const ConfigBlock* block);
+
+// The file with members of a command's report added at its end ("ok",
+// "exit", "device", "error"), its own members kept in their order. Reading
+// a file ignores them.
+std::string WithReportMembers(const std::string& file, const QJsonObject& members);
+inline constexpr std::array<const char*, 4> kReportMembers = {"ok", "exit", "device", "error"};
 
 // The configuration a file holds, or why it is refused. Every setting the
 // block carries and every code must be present; the device type may be left

@@ -166,7 +166,10 @@ void ReadTopMembers(const QJsonObject& top, const Numbers& numbers, Configuratio
                     Problems& problems) {
     for (auto it = top.begin(); it != top.end(); ++it) {
         const std::string key = it.key().toStdString();
-        if (std::find(kTopMembers.begin(), kTopMembers.end(), key) == kTopMembers.end()) {
+        const bool report =
+            std::find(kReportMembers.begin(), kReportMembers.end(), key) != kReportMembers.end();
+        if (!report &&
+            std::find(kTopMembers.begin(), kTopMembers.end(), key) == kTopMembers.end()) {
             problems.push_back("unknown member " + QuotedText(key) +
                                R"(; a file holds "format", "version", "settings", "codes" and )"
                                R"("block")");

@@ -1,3 +1,6 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+
 #include "config/ConfigFile.h"
 #include "config/SettingTexts.h"
 #include "protocol/EscapedText.h"
@@ -45,4 +48,23 @@ std::string WriteConfigFile(const DeviceSettings& settings, const CodeValues& co
     }
     out += "}\n";
     return out;
+}
+
+std::string WithReportMembers(const std::string& file, const QJsonObject& members) {
+    const size_t end = file.rfind('}');
+    if (end == std::string::npos || members.isEmpty()) {
+        return file;
+    }
+    std::string out = file.substr(0, end);
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) {
+        out.pop_back();
+    }
+    for (auto it = members.begin(); it != members.end(); ++it) {
+        // The value alone, as Qt writes it inside an array.
+        std::string value =
+            QJsonDocument(QJsonArray{it.value()}).toJson(QJsonDocument::Compact).toStdString();
+        value = value.substr(1, value.size() - 2);
+        out += ",\n  \"" + it.key().toStdString() + "\": " + value;
+    }
+    return out + "\n}\n";
 }

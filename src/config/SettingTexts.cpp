@@ -49,6 +49,10 @@ std::string ShownCodeOf(int byte) {
     if (!IsCodeByte(byte)) {
         return "(none)";
     }
+    if (byte == kLastCodeByte) {
+        // The lists show DEL as "?", which reads as a question mark.
+        return "0x7f DEL";
+    }
     const std::string_view name = CodeNameOf(byte);
     return std::string(name.substr(0, name.find_last_not_of(' ') + 1));
 }

@@ -18,5 +18,6 @@ std::string FileCodeOf(int byte);
 // As the window shows it: the checked radio's label, "checked" or "clear",
 // "(none)" for no choice, "(no such choice: 7)" for a value out of range.
 std::string ShownValueOf(const SettingRow& setting, int value);
-// The list entry: hex and character, as "0x25 %", or "(none)".
+// The list entry: hex and character or name, as "0x25 %" or "0x01 SOH"
+// ("0x7f DEL", where the list shows "?"), or "(none)".
 std::string ShownCodeOf(int byte);

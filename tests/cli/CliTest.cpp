@@ -7,6 +7,9 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <atomic>
@@ -83,7 +86,8 @@ class CliOnSerial : public ::testing::Test {
 TEST_F(CliOnSerial, ReadSavesAFileThatWritesBackUnchangedAndAChangeIsWrittenAndVerified) {
     const Ended readOut = Cli({"read"});
     EXPECT_EQ(readOut.status, 0) << readOut.err;
-    EXPECT_NE(readOut.out.find("Check Code: E13B Code"), std::string::npos) << readOut.out;
+    EXPECT_NE(readOut.out.find("Check Code (checkCode): E13B Code"), std::string::npos)
+        << readOut.out;
     EXPECT_NE(readOut.out.find("Block: 30 43 41 42 43 44 45 3F"), std::string::npos) << readOut.out;
 
     const Ended saved = Cli({"read", "--json"});
@@ -92,11 +96,11 @@ TEST_F(CliOnSerial, ReadSavesAFileThatWritesBackUnchangedAndAChangeIsWrittenAndV
     const Ended same = Cli({"write", file});
     EXPECT_EQ(same.status, 0) << same.err;
     EXPECT_NE(same.out.find("unchanged"), std::string::npos) << same.out;
-    EXPECT_EQ(Letters(), "RRRR") << "an unchanged write sends no block";
+    EXPECT_EQ(Letters(), "RRR") << "an unchanged write sends no block and reads once";
 
     const Ended forced = Cli({"write", "--force", file});
     EXPECT_EQ(forced.status, 0) << forced.err;
-    EXPECT_EQ(Letters(), "RRRRRSR");
+    EXPECT_EQ(Letters(), "RRRRSR");
 
     const std::string changed = File(
         "changed.json", Replaced(saved.out, "\"checkCode\": \"E13B\"", "\"checkCode\": \"CMC7\""));
@@ -144,7 +148,12 @@ TEST_F(CliOnSerial, AnAnswerThatIsNoConfigurationIsNotBelieved) {
                                                      {"write", "--force", file}}) {
             const Ended out = Cli(args);
             EXPECT_EQ(out.status, 1) << c.what << " " << args[0] << " " << out.err;
-            EXPECT_EQ(out.out, "") << c.what << " " << args[0];
+            if (args.back() == "--json") {
+                // The failure as the command's document.
+                EXPECT_NE(out.out.find("\"ok\": false"), std::string::npos) << out.out;
+            } else {
+                EXPECT_EQ(out.out, "") << c.what << " " << args[0];
+            }
             EXPECT_NE(out.err.find("not a configuration"), std::string::npos) << out.err;
             EXPECT_NE(out.err.find(c.hex), std::string::npos) << out.err;
         }
@@ -256,7 +265,7 @@ TEST_F(CliOnSerial, SendTakesSettingsByNameAndSaysWhatTheWindowWouldSay) {
     const Ended limit = Cli(
         {"send", "msr-read-limit", "track1Limit=true", "track2Limit=false", "track3Limit=true"});
     EXPECT_EQ(limit.status, 0) << limit.err;
-    EXPECT_EQ(limit.out, "Status: MSR Read Limit Setup Ok!\n");
+    EXPECT_EQ(limit.out, "MSR_Read_Limit: acknowledged\n");
     ASSERT_FALSE(reader.ReceivedFrames().empty());
     // Tracks 1 and 3: '0' + 1 + 4, as Send Cmd builds it.
     EXPECT_EQ(reader.ReceivedFrames().back(), (Bytes{0x1B, 'G', '0' + 5}));
@@ -267,6 +276,10 @@ TEST_F(CliOnSerial, SendTakesSettingsByNameAndSaysWhatTheWindowWouldSay) {
     } refused[] = {
         {{"send", "MSR_Read_Limit", "track1Limit=maybe"}, 64},
         {{"send", "Check_Standards_Setup"}, 64},  // its check code left unset
+        {{"send", "MSR_Read_Limit"}, 64},         // no track given: not "all off"
+        {{"send", "MSR_Read_Limit", "track1Limit=true", "track1Limit=false", "track2Limit=true",
+          "track3Limit=true"},
+         64},
         {{"send", "No_Such_Command"}, 64},
         {{"send", "MSR_Read_Limit", "noSuchSetting=true"}, 64},
         {{"frobnicate"}, 64},
@@ -280,7 +293,9 @@ TEST_F(CliOnSerial, SendTakesSettingsByNameAndSaysWhatTheWindowWouldSay) {
     reader.WithModel([](ReaderModel& m) { m.faults.refuse = true; });
     const Ended no = Cli({"send", "Device_Initial"});
     EXPECT_EQ(no.status, 1);
-    EXPECT_EQ(no.out, "Status: Command Execute fail!!\n");
+    EXPECT_EQ(no.out, "");
+    EXPECT_NE(no.err.find("the reader refused the command (it answered 1B 31)"), std::string::npos)
+        << no.err;
     reader.WithModel([](ReaderModel& m) { m.faults = {.silent = true}; });
     EXPECT_EQ(Cli({"read"}).status, 74);
 }
@@ -360,6 +375,82 @@ TEST_F(CliOnSerial, TheWindowsPortNamesNameTheSameLine) {
                            ": for a reader there, add --serial COM3"),
               std::string::npos)
         << usb.err;
+}
+
+}  // namespace
+
+namespace {
+
+// Under --json every way a command can end prints one JSON document on
+// standard output, with "ok", "exit" and, on a failure, "error".
+TEST_F(CliOnSerial, EveryWayACommandEndsPrintsOneJsonDocument) {
+    const Ended saved = Cli({"read", "--json"});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    const std::string good = File("good.json", saved.out);
+    const std::string changed = File(
+        "changed.json", Replaced(saved.out, "\"checkCode\": \"E13B\"", "\"checkCode\": \"CMC7\""));
+    const std::string named =
+        File("named.json",
+             Replaced(Replaced(saved.out, "\"CUSTOM\"", "\"KELVRA\""), "\"E13B\"", "\"CMC7\""));
+    const std::string broken = File("broken.json", "{");
+    const struct {
+        std::vector<std::string> args;
+        ReaderFaults faults;
+        int exit;
+    } cases[] = {
+        {{"read", "--json"}, {}, 0},
+        {{"verify", good, "--json"}, {}, 0},
+        {{"verify", changed, "--json"}, {}, 1},
+        {{"write", good, "--json"}, {}, 0},
+        {{"write", named, "--json"}, {}, 64},
+        {{"write", broken, "--json"}, {}, 64},
+        {{"send", "Device_Connect", "--json"}, {}, 0},
+        {{"send", "--list", "--json"}, {}, 0},
+        {{"send", "Device_Initial", "--json"}, {.refuse = true}, 1},
+        {{"send", "MSR_Read_Limit", "--json"}, {}, 64},
+        {{"read", "--json", "--force"}, {}, 64},
+        {{"read", "--json"}, {.silent = true}, 74},
+        {{"read", "--json"}, {.garbage = true}, 74},  // five bytes: cut short
+        {{"write", "--help", "--json"}, {}, 0},
+        {{"--json", "--version"}, {}, 0},
+        {{"--json", "frobnicate"}, {}, 64},
+        {{"watch", "--json", "--all"}, {}, 64},
+        {{"read", "--json", "--device", "/dev/null"}, {}, 64},  // two readers named
+    };
+    for (const auto& c : cases) {
+        const std::string shown = ::testing::PrintToString(c.args);
+        reader.WithModel([&c](ReaderModel& m) { m.faults = c.faults; });
+        const Ended ended = Cli(c.args);
+        EXPECT_EQ(ended.status, c.exit) << shown << "\n" << ended.err;
+        QJsonParseError error{};
+        const QJsonDocument document =
+            QJsonDocument::fromJson(QByteArray::fromStdString(ended.out), &error);
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << shown << "\n" << ended.out;
+        ASSERT_TRUE(document.isObject()) << shown;
+        const QJsonObject o = document.object();
+        EXPECT_EQ(o.value("exit").toInt(-1), c.exit) << shown;
+        EXPECT_EQ(o.value("ok").toBool(), c.exit == 0) << shown;
+        EXPECT_EQ(o.contains("error"), c.exit != 0) << shown;
+        if (c.exit != 0) {
+            EXPECT_FALSE(o.value("error").toObject().value("message").toString().isEmpty())
+                << shown;
+        }
+    }
+    // A file read with --json still loads, its report members and all.
+    EXPECT_EQ(Cli({"verify", good}).status, 0);
+}
+
+TEST(CliWithoutReader, NoReaderIsOneJsonDocumentToo) {
+    QProcess process;
+    process.start(QStringLiteral(TALLISK_CLI),
+                  {QStringLiteral("--serial"), QStringLiteral("/nonexistent/line"),
+                   QStringLiteral("read"), QStringLiteral("--json")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 69);
+    const QJsonObject o = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    EXPECT_EQ(o.value("exit").toInt(), 69);
+    EXPECT_EQ(o.value("error").toObject().value("device").toString(),
+              QStringLiteral("/nonexistent/line"));
 }
 
 }  // namespace

@@ -37,20 +37,20 @@ TEST(DescribeSettings, EverySettingAndCodeAsTheWindowShowsItAndTheRawBlock) {
     EXPECT_EQ(lines.back(),
               "Block: 30 43 41 42 43 44 45 3F 20 00 10 07 2A 00 12 34 23 3F 25 3F 3B 3F 3B 3F");
     for (const char* line : {
-             "  Device Type: CUSTOM",
-             "  Check Code: E13B Code",
-             "  MSR1 Code: IATA Code",
-             "  MSR3 Code: ABA2 Code",
-             "  Track1: checked",
-             "  MSR2 Standards: ISO",
-             "  Check Data Format: All Data Return",
-             "  Check Data Format: No STX At Data Head ",
-             "  MSR Data Format: LF At Data End",
-             "  MSR1 Data End   Code: checked",
-             "  MICR Separate Code S5: checked",
-             "  MSR1 Data Start Code: 0x25 %",
-             "  MSR  Data ERR   Code: 0x2a *",
-             "  MICR  Data ERR Code: 0x3f ?",
+             "  Device Type (deviceType): CUSTOM",
+             "  Check Code (checkCode): E13B Code",
+             "  MSR1 Code (msr1CodeType): IATA Code",
+             "  MSR3 Code (msr3CodeType): ABA2 Code",
+             "  Track1 (track1Limit): checked",
+             "  MSR2 Standards (msr2Standard): ISO",
+             "  Check Data Format (checkErrorReturn): All Data Return",
+             "  Check Data Format (checkStxAtHead): No STX At Data Head ",
+             "  MSR Data Format (msrLfAtEnd): LF At Data End",
+             "  MSR1 Data End   Code (msr1EndCodeOn): checked",
+             "  MICR Separate Code S5 (micrSeparator5On): checked",
+             "  MSR1 Data Start Code (msr1StartCode): 0x25 %",
+             "  MSR  Data ERR   Code (msrErrorCode): 0x2a *",
+             "  MICR  Data ERR Code (micrErrorCode): 0x3f ?",
          }) {
         EXPECT_TRUE(Contains(lines, line)) << line;
     }
@@ -69,14 +69,14 @@ TEST(DescribeSettings, ValuesWithNoChoiceAndUnusualCodes) {
     const std::vector<std::string> lines =
         Lines(DescribeSettings(c.settings, c.codes, ReaderModel::DefaultConfig()));
     for (const char* line : {
-             "  Device Type: Lomard机型",
-             "  Check Code: (none)",
-             "  MSR1 Standards: (no such choice: 7)",
-             "  Track3: clear",
-             "  MICR Separate Code S1: 0x20 SP",
-             "  MICR Separate Code S2: (none)",
-             "  MICR Separate Code S3: 0x1b ESC",
-             "  MICR Separate Code S4: 0x7f ?",
+             "  Device Type (deviceType): Lomard机型",
+             "  Check Code (checkCode): (none)",
+             "  MSR1 Standards (msr1Standard): (no such choice: 7)",
+             "  Track3 (track3Limit): clear",
+             "  MICR Separate Code S1 (micrSeparator1): 0x20 SP",
+             "  MICR Separate Code S2 (micrSeparator2): (none)",
+             "  MICR Separate Code S3 (micrSeparator3): 0x1b ESC",
+             "  MICR Separate Code S4 (micrSeparator4): 0x7f DEL",
          }) {
         EXPECT_TRUE(Contains(lines, line)) << line;
     }

@@ -45,6 +45,8 @@ tallisk /usr/bin/tallisk-cli
 tallisk /usr/share/man/man1/tallisk.1.gz
 tallisk /usr/share/man/man1/tallisk-cli.1.gz
 tallisk /usr/share/doc/tallisk/configuration-file.md
+tallisk /usr/share/bash-completion/completions/tallisk-cli
+tallisk /usr/share/zsh/vendor-completions/_tallisk-cli
 tallisk /usr/share/doc/tallisk/copyright
 tallisk /usr/share/doc/tallisk/changelog.gz
 tallisk /usr/lib/udev/rules.d/70-tallisk.rules
@@ -102,8 +104,10 @@ for binary in tallisk tallisk-demo tallisk-serial-sim tallisk-cli; do
     gzip -dc "$page" 2>/dev/null | grep -q '^\.SH "EXIT STATUS"' ||
         { echo "manual page without its exit statuses: $binary"; status=1; }
 done
-gzip -dc "$scratch/root/usr/share/man/man1/tallisk-cli.1.gz" | grep -q '^\.SH "CONFIGURATION FILE"' ||
-    { echo "tallisk-cli's manual page has no configuration file section"; status=1; }
+for section in '"CONFIGURATION FILE"' COMMANDS '"JSON OUTPUT"' ENVIRONMENT FILES EXAMPLES; do
+    gzip -dc "$scratch/root/usr/share/man/man1/tallisk-cli.1.gz" | grep -q "^\.SH $section\$" ||
+        { echo "tallisk-cli's manual page has no $section section"; status=1; }
+done
 
 # A desktop entry starts a program of its own package and shows an icon of it.
 for package in tallisk tallisk-demo; do
