@@ -95,12 +95,12 @@ std::string CommandHelp(const CliCommand& command) {
 }
 
 std::string SendCommandHelp(int32_t commandType) {
-    const CommandSpec& spec = kCommandSet[static_cast<size_t>(commandType)];
-    std::string text = std::string("Usage: tallisk-cli [GLOBAL OPTIONS] send ") + spec.name;
+    const CommandSpec& entry = kCommandSet[static_cast<size_t>(commandType)];
+    std::string text = std::string("Usage: tallisk-cli [GLOBAL OPTIONS] send ") + entry.name;
     const std::string keys = SendKeyLines(commandType);
     text += keys.empty() ? "\n" : " KEY=VALUE...\n";
     text +=
-        "Sends ESC '" + std::string(1, static_cast<char>(spec.letter)) + "'" +
+        "Sends ESC '" + std::string(1, static_cast<char>(entry.letter)) + "'" +
         (keys.empty() ? ", which carries no setting.\n"
                       : " with the settings below, every one of them given.\n\nSettings:\n" + keys);
     text += "\nExample:\n  " + SendExample(commandType) + "\n";

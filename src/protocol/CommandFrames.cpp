@@ -9,16 +9,16 @@ bool CarriesAll(int32_t command, const DeviceSettings& settings) {
 }
 
 std::vector<uint8_t> ShortFrame(int32_t command, const DeviceSettings& settings) {
-    const CommandSpec& spec = kCommandSet[static_cast<size_t>(command)];
+    const CommandSpec& entry = kCommandSet[static_cast<size_t>(command)];
     const std::vector<const SettingRow*> rows = FrameSettings(command);
     if (rows.empty()) {
-        return {kEsc, spec.letter};
+        return {kEsc, entry.letter};
     }
-    int payload = spec.base;
+    int payload = entry.base;
     for (const SettingRow* row : rows) {
         payload += row->weight * (settings.*row->field);
     }
-    return {kEsc, spec.letter, static_cast<uint8_t>(payload)};
+    return {kEsc, entry.letter, static_cast<uint8_t>(payload)};
 }
 
 }  // namespace
